@@ -19,6 +19,7 @@ struct DataDocument {
     int CalcError = 0;      // code of the last failed calculation, 0 = none
     DocumentState State;    // format, goal, analysis choices and change flags
     std::string ResultReport;  // the last analysis report (marker bytes included)
+    int ReportHelpTopic = 0;   // help topic of the analysis that wrote the report
 };
 
 /// A document as New creates it (see ClearDocument).
