@@ -1,9 +1,8 @@
 #include "cli/column_stats_output.h"
 
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 
+#include "report/json_value.h"
 #include "report/number_format.h"
 #include "report/report_writer.h"
 
@@ -28,35 +27,6 @@ std::string Statistic(long double x) {
 }  // namespace
 
 std::string ColumnLetter(int column) { return std::string(1, static_cast<char>('A' + column)); }
-
-std::string JsonNumber(long double x) {
-    if (IsMissing(x) || !std::isfinite(x)) return "null";
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, 21);
-    return std::string(buffer, result.ptr);
-}
-
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : ValidUtf8(s)) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
 
 std::string ColumnStatsText(const DataTable& table) {
     std::string text;
@@ -92,13 +62,13 @@ std::string ColumnStatsJson(const DataTable& table) {
         if (c.N <= 0) continue;
         json += first ? "\n" : ",\n";
         first = false;
-        json += "  {\"column\": " + JsonString(ColumnLetter(column)) + ", \"title\": " + JsonString(c.Title) +
-                ", \"n\": " + std::to_string(c.N) + ", \"mean\": " + JsonNumber(c.Mean) +
-                ", \"sd\": " + JsonNumber(c.SD) + ", \"sem\": " + JsonNumber(c.SEM) +
-                ", \"median\": " + JsonNumber(c.Median) + ", \"min\": " + JsonNumber(c.Minimum) +
-                ", \"max\": " + JsonNumber(c.Maximum) + ", \"ci_lower\": " + JsonNumber(c.LowerCI) +
-                ", \"ci_upper\": " + JsonNumber(c.UpperCI) + ", \"ks\": " + JsonNumber(c.KSDistance) +
-                ", \"normality_p\": " + JsonNumber(c.NormalityP) +
+        json += "  {\"column\": " + JsonStringText(ColumnLetter(column)) + ", \"title\": " + JsonStringText(c.Title) +
+                ", \"n\": " + std::to_string(c.N) + ", \"mean\": " + JsonNumberText(c.Mean) +
+                ", \"sd\": " + JsonNumberText(c.SD) + ", \"sem\": " + JsonNumberText(c.SEM) +
+                ", \"median\": " + JsonNumberText(c.Median) + ", \"min\": " + JsonNumberText(c.Minimum) +
+                ", \"max\": " + JsonNumberText(c.Maximum) + ", \"ci_lower\": " + JsonNumberText(c.LowerCI) +
+                ", \"ci_upper\": " + JsonNumberText(c.UpperCI) + ", \"ks\": " + JsonNumberText(c.KSDistance) +
+                ", \"normality_p\": " + JsonNumberText(c.NormalityP) +
                 ", \"passed\": " + (IsMissing(c.NormalityP) ? "null" : (c.Passed ? "true" : "false")) + "}";
     }
     json += first ? "]\n" : "\n]\n";

@@ -18,9 +18,4 @@ std::string ColumnStatsText(const DataTable& table);
 /// passed. Numbers carry 21 significant digits; missing values are null.
 std::string ColumnStatsJson(const DataTable& table);
 
-/// A number for JSON: 21 significant digits, null when missing or not finite.
-std::string JsonNumber(long double x);
-/// s as a JSON string literal, quotes included.
-std::string JsonString(const std::string& s);
-
 }  // namespace vextal

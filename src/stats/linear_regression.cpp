@@ -213,7 +213,8 @@ LinearRegressionAnalysis AnalyseLinearRegression(const DataTable& table, const R
 }
 
 RegressionLine LinearRegression(DataDocument& document, bool runsTest, bool forceThroughPoint, ReportWriter& report,
-                                bool interpolateUnknowns, long double x0, long double y0) {
+                                bool interpolateUnknowns, long double x0, long double y0,
+                                LinearRegressionAnalysis* details) {
     document.ReportHelpTopic = LinearRegressionHelpTopic;
     RegressionOptions options;
     options.RunsTest = runsTest;
@@ -231,6 +232,7 @@ RegressionLine LinearRegression(DataDocument& document, bool runsTest, bool forc
             if (analysis.Code != 0) throw CalcFault{analysis.Code};
             WriteLinearRegressionReport(report, analysis);
             line = GraphValues(analysis);
+            if (details) *details = analysis;
         });
     if (code != 0) line = RegressionLine{};
     line.Code = code;

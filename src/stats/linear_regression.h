@@ -126,8 +126,10 @@ LinearRegressionAnalysis AnalyseLinearRegression(const DataTable& table, const R
 void WriteLinearRegressionReport(ReportWriter& report, const LinearRegressionAnalysis& analysis);
 
 /// The entry point: sets the document's CalcError and ReportHelpTopic, writes
-/// the report (or the message of the code) and returns the graph's values.
+/// the report (or the message of the code) and returns the graph's values;
+/// `details`, when given, receives every computed value of a successful run.
 RegressionLine LinearRegression(DataDocument& document, bool runsTest, bool forceThroughPoint, ReportWriter& report,
-                                bool interpolateUnknowns, long double x0, long double y0);
+                                bool interpolateUnknowns, long double x0, long double y0,
+                                LinearRegressionAnalysis* details = nullptr);
 
 }  // namespace vextal

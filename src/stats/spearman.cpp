@@ -303,13 +303,15 @@ void WriteSpearmanReport(ReportWriter& report, const SpearmanResult& result) {
     }
 }
 
-int SpearmanCorrelation(DataDocument& document, ReportWriter& report, CalculationProgress* progress) {
+int SpearmanCorrelation(DataDocument& document, ReportWriter& report, CalculationProgress* progress,
+                        SpearmanResult* details) {
     document.ReportHelpTopic = SpearmanHelpTopic;
     return RunAnalysisFrame(report, document.CalcError, nullptr, [&] {
         const SpearmanResult result = SpearmanSums(document, 0, progress);
         if (result.Statistic.Code != 0)
             throw CalcFault{result.Statistic.Code};
         WriteSpearmanReport(report, result);
+        if (details) *details = result;
     });
 }
 

@@ -95,6 +95,7 @@ void WriteSpearmanReport(ReportWriter& report, const SpearmanResult& result);
 
 /// The analysis entry point: computes, writes the report (or the message of
 /// the code) and returns the code, which is also stored in CalcError.
-int SpearmanCorrelation(DataDocument& document, ReportWriter& report, CalculationProgress* progress);
+int SpearmanCorrelation(DataDocument& document, ReportWriter& report, CalculationProgress* progress,
+                        SpearmanResult* details = nullptr);
 
 } // namespace vextal

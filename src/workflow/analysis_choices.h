@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "workflow/choose_test_state.h"
+
 namespace vextal {
 
 /// The kind of table a document holds; the value is the file's format code.
@@ -95,6 +97,7 @@ struct DocumentState {
     ErrorBarKind ErrorBars = ErrorBarKind::SD;
     bool GraphByColumns = true;
     AnalysisChoices Choices;
+    ChooseTestState Selection;      // what the Choose Test step last prepared
     bool ResultsStale = true;       // results must be recomputed
     bool DocumentModified = false;  // unsaved changes
 };

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/column_stats_output.h"
+#include "report/json_value.h"
 
 using namespace vextal;
 
@@ -97,8 +98,8 @@ TEST(CliConvert, RoundTripOfEveryExampleIsByteForByte) {
 }
 
 TEST(CliJson, NumbersAndStrings) {
-    EXPECT_EQ("null", JsonNumber(MissingValue));
-    EXPECT_EQ("2.5", JsonNumber(2.5L));
-    EXPECT_EQ("0.100000000000000000001", JsonNumber(0.1L));
-    EXPECT_EQ("\"a\\\"b\\\\c\\n\\u0001\"", JsonString("a\"b\\c\n\x01"));
+    EXPECT_EQ("null", JsonNumberText(MissingValue));
+    EXPECT_EQ("2.5", JsonNumberText(2.5L));
+    EXPECT_EQ("0.100000000000000000001", JsonNumberText(0.1L));
+    EXPECT_EQ("\"a\\\"b\\\\c\\n\\u0001\"", JsonStringText("a\"b\\c\n\x01"));
 }
