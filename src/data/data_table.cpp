@@ -37,7 +37,9 @@ DataTable::DataTable()
 std::string DefaultRowTitle(int row) { return std::to_string(row + 1); }
 
 long double GetValue(const DataTable& table, int row, int column) {
-    column = MapColumn(table, column);
+    // The difference column is never part of an analysis column list (a list
+    // holds data columns only), so index 26 always reads it directly.
+    if (column != DifferenceColumnIndex) column = MapColumn(table, column);
     if (!ValidRow(row) || column < 0 || column > DifferenceColumnIndex) return MissingValue;
     if (column == DifferenceColumnIndex) return table.DifferenceColumn[row];
     if (table.UseColumnSelection && !table.ColumnSelected[column]) return MissingValue;
@@ -125,9 +127,12 @@ int MapColumn(const DataTable& table, int index) {
 void BuildAnalysisColumns(DataTable& table) {
     AnalysisColumnList& list = table.AnalysisColumns;
     list.Count = 0;
-    const int last = std::min(table.LastColumn, DataColumnCount - 1);
+    // Typed summaries (averaged data) hold no cells, so LastColumn does not
+    // reach them; the columns with an N count as well. A column emptied in the
+    // grid (N of -1) holds nothing to analyse.
+    const int last = std::min(std::max(table.LastColumn, LastColumnWithData(table)), DataColumnCount - 1);
     for (int column = 0; column <= last; ++column)
-        if (table.ColumnInfo[column].N != 0 && table.ColumnSelected[column])
+        if (table.ColumnInfo[column].N > 0 && table.ColumnSelected[column])
             list.Columns[static_cast<std::size_t>(list.Count++)] = column;
 }
 

@@ -131,6 +131,9 @@ std::vector<std::string> PlainReportLines(const std::string& report) {
 
 AnalysisOutcome RunAnalysis(DataDocument& document, const AnalysisEnvironment& environment) {
     AnalysisOutcome outcome;
+    // Statistics first, so that the column count sees the current N of each column.
+    if (document.State.Format == DataFormat::RawData || document.State.Format == DataFormat::MultRegData)
+        ComputeColumnStats(document);
     PrepareChooseTest(document, document.State.Selection);
     document.CalcError = 0;
     document.ReportHelpTopic = 0;
@@ -139,7 +142,6 @@ AnalysisOutcome RunAnalysis(DataDocument& document, const AnalysisEnvironment& e
         case DataFormat::RawData:
         case DataFormat::MeanSDN:
         case DataFormat::MeanSEMN: {
-            if (document.State.Format == DataFormat::RawData) ComputeColumnStats(document);
             const ColumnAnalysisOutcome column = RunColumnAnalysis(document, body, environment.Progress);
             outcome.CalcError = column.CalcError;
             outcome.MessageOnly = column.MessageOnly;

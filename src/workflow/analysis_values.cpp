@@ -1,5 +1,6 @@
 #include "workflow/analysis_values.h"
 
+#include "stats/column_tests.h"
 #include "stats/contingency.h"
 #include "stats/linear_correlation.h"
 #include "stats/linear_regression.h"
@@ -137,6 +138,68 @@ void AddMultipleRegressionValues(JsonValue& v, const MultipleRegressionResult& r
         matrix.Push(JsonValue::Object().Set("name", JsonValue::String(variable.Name)).Set("r", row));
     }
     v.Set("correlation_matrix", matrix);
+}
+
+namespace {
+
+void AddTTestStatistic(JsonValue& v, const TTestStatistic& t, int tails) {
+    v.Set("t", Num(t.T)).Set("df", Int(t.DF));
+    v.Set("p", Num(tails == 1 ? t.POneTailed : t.PTwoTailed));
+    v.Set("p_one_tailed", Num(t.POneTailed)).Set("p_two_tailed", Num(t.PTwoTailed));
+    v.Set("mean_diff", Num(t.Difference)).Set("se_diff", Num(t.SE));
+    v.Set("ci_lower", Num(t.Lower)).Set("ci_upper", Num(t.Upper));
+}
+
+void AddSignedRank(JsonValue& v, const SignedRankResult& r) {
+    v.Set("w", Num(r.W)).Set("t_plus", Num(r.TPlus)).Set("t_minus", Num(r.TMinus)).Set("n", Int(r.N));
+    v.Set("zeros", Int(r.Zeros)).Set("z", Num(r.Z)).Set("p_approximate_one_tailed", Num(r.ApproximateP));
+    v.Set("exact_state", Int(static_cast<int>(r.ExactState)));
+}
+
+}  // namespace
+
+void AddColumnTestValues(JsonValue& v, const ColumnTestOutcome& outcome) {
+    if (!outcome.NonParametric) {
+        const TTestOutcome& t = outcome.TTest;
+        switch (t.Kind) {
+            case TTestKind::OneSample:
+                v.Set("hypothetical", Num(t.OneSample.Hypothetical));
+                AddTTestStatistic(v, t.OneSample.Test, t.OneSample.Tails);
+                break;
+            case TTestKind::Unpaired:
+            case TTestKind::Welch:
+                AddTTestStatistic(v, t.Unpaired.Test, t.Unpaired.Tails);
+                v.Set("welch", JsonValue::Bool(t.Unpaired.Welch));
+                if (t.Unpaired.Welch) v.Set("welch_df", Num(t.Unpaired.WelchDF));
+                v.Set("f", Num(t.Unpaired.F)).Set("p_f", Num(t.Unpaired.PF));
+                break;
+            case TTestKind::Paired:
+                AddTTestStatistic(v, t.Paired.Test, t.Paired.Tails);
+                v.Set("pairs", Int(t.Paired.Pairs)).Set("r", Num(t.Paired.R)).Set("p_r", Num(t.Paired.PR));
+                break;
+        }
+        return;
+    }
+    const RankTestOutcome& r = outcome.Rank;
+    v.Set("p", Num(r.ReportedP()));
+    switch (r.Test) {
+        case RankTest::SignedRank:
+            v.Set("hypothetical", Num(r.Hypothetical));
+            AddSignedRank(v, r.SignedRank);
+            break;
+        case RankTest::MatchedPairs:
+            AddSignedRank(v, r.SignedRank);
+            v.Set("pairs", Int(r.Pairs)).Set("rs", Num(r.SpearmanR)).Set("p_rs", Num(r.SpearmanP));
+            break;
+        case RankTest::MannWhitney: {
+            const MannWhitneyResult& m = r.MannWhitney;
+            v.Set("u", Num(m.U)).Set("u_prime", Num(m.UPrime)).Set("rank_sum_a", Num(m.RankSumA));
+            v.Set("rank_sum_b", Num(m.RankSumB)).Set("n_a", Int(m.NA)).Set("n_b", Int(m.NB)).Set("z", Num(m.Z));
+            v.Set("p_approximate_one_tailed", Num(m.ApproximateP));
+            v.Set("exact_state", Int(static_cast<int>(m.ExactState)));
+            break;
+        }
+    }
 }
 
 }  // namespace vextal

@@ -155,6 +155,10 @@ TEST(ColumnSelection, HidesDeselectedColumnsButNotTheDifferenceColumn) {
     EXPECT_TRUE(IsMissing(GetValue(table, 0, 1)));
     EXPECT_EQ(GetValue(table, 0, DifferenceColumnIndex), 8.0L);
     EXPECT_EQ(RawValue(table, 0, 1), 5.0L);
+
+    table.ColumnSelected[1] = true;
+    BuildAnalysisColumns(table);  // an active list still leaves the difference column readable
+    EXPECT_EQ(GetValue(table, 0, DifferenceColumnIndex), 8.0L);
 }
 
 TEST(AnalysisColumns, ListSelectedColumnsWithValues) {
@@ -164,22 +168,29 @@ TEST(AnalysisColumns, ListSelectedColumnsWithValues) {
         table.ColumnInfo[column].N = 1;
     }
     table.ColumnInfo[1].N = 0;
-    table.ColumnInfo[4].N = -1;  // emptied in the grid, statistics not yet recomputed
+    table.ColumnInfo[4].N = -1;  // emptied in the grid: nothing to analyse
     table.ColumnSelected[3] = false;
 
     BuildAnalysisColumns(table);
-    ASSERT_EQ(table.AnalysisColumns.Count, 3);
-    EXPECT_EQ(ColumnCountForAnalysis(table), 2);
+    ASSERT_EQ(table.AnalysisColumns.Count, 2);
+    EXPECT_EQ(ColumnCountForAnalysis(table), 1);
     EXPECT_EQ(MapColumn(table, 0), 0);
     EXPECT_EQ(MapColumn(table, 1), 2);
-    EXPECT_EQ(MapColumn(table, 2), 4);
-    EXPECT_EQ(MapColumn(table, 3), -1);
+    EXPECT_EQ(MapColumn(table, 2), -1);
     EXPECT_EQ(MapColumn(table, -1), -1);
     EXPECT_EQ(GetValue(table, 0, 1), 12.0L);
     EXPECT_TRUE(IsMissing(GetValue(table, 0, 3)));
 
     ClearAnalysisColumns(table);
     EXPECT_EQ(ColumnCountForAnalysis(table), 4);
+
+    // Typed summaries hold no cells: columns with an N join the list too.
+    DataTable typed;
+    typed.ColumnInfo[0].N = 5;
+    typed.ColumnInfo[2].N = 7;
+    BuildAnalysisColumns(typed);
+    ASSERT_EQ(typed.AnalysisColumns.Count, 2);
+    EXPECT_EQ(MapColumn(typed, 1), 2);
     EXPECT_EQ(MapColumn(table, 3), 3);
     EXPECT_EQ(GetValue(table, 0, 1), 11.0L);
 
