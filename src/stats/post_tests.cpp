@@ -318,7 +318,9 @@ LinearTrendResult ComputeLinearTrend(const std::vector<PostTestGroup>& groups, c
         r.S += c * c;
     }
     r.SSLinear = r.L * r.L / r.D;
-    r.Slope = r.L / r.S;
+    // L / S is the slope per step of the codes; for an even number of groups
+    // the codes step by 2 per column, so the slope per column is twice that.
+    r.Slope = (groups.size() % 2 == 0 ? 2 * r.L : r.L) / r.S;
     r.RSquared = r.SSLinear / anova.SSTotal;
     r.FLinear = r.SSLinear / anova.MSResidual;
     r.PLinear = f_prob(1, anova.DFResidual, r.FLinear);

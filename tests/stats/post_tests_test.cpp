@@ -264,13 +264,13 @@ TEST(LinearTrend, CodesSplitAndReport) {
     const LinearTrendResult r = LinearTrendTest(report, document, true, anova);
     EXPECT_EQ(12.5L, r.L);
     EXPECT_EQ(39.0625L, r.SSLinear);
-    EXPECT_EQ(0.625L, r.Slope);
+    EXPECT_EQ(1.25L, r.Slope) << "least-squares slope of the means on the column numbers 1..4";
     ExpectNear(0.7982120051085568L, r.RSquared, 1e-15L);
     EXPECT_EQ(78.125L, r.FLinear);
     EXPECT_EQ(1.875L, r.FNonlinear);
     ExpectNear(0.18553380935675412L, r.PNonlinear, 1e-6L);  // (1 + 2F/16)^-8
     const std::string& text = report.Text();
-    EXPECT_TRUE(Has(text, "Slope = 0.6250    r squared = 0.7982"));
+    EXPECT_TRUE(Has(text, "Slope = 1.250    r squared = 0.7982"));
     EXPECT_TRUE(Has(text, "The P value is < 0.0001, considered extremely significant.\r\nThere is a significant"));
     EXPECT_TRUE(Has(text, "column means is not significant.\r\n\r\n\r\nThis result was obtained"));
     EXPECT_TRUE(Has(text, "Between columns: Not linear            2     1.875    0.9375"));
