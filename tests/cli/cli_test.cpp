@@ -103,3 +103,24 @@ TEST(CliJson, NumbersAndStrings) {
     EXPECT_EQ("0.100000000000000000001", JsonNumberText(0.1L));
     EXPECT_EQ("\"a\\\"b\\\\c\\n\\u0001\"", JsonStringText("a\"b\\c\n\x01"));
 }
+
+TEST(CliReport, EveryExampleAsTextAndJson) {
+    for (const auto& entry : std::filesystem::directory_iterator(VEXTAL_EXAMPLES_DIR)) {
+        const std::string file = entry.path().string();
+        const CliRun text = Cli({"report", file, "--time", "2026-12-08 10:00:00"});
+        ASSERT_EQ(0, text.code) << file << text.err;
+        EXPECT_NE(std::string::npos, text.out.find("*     *     *")) << file;
+        EXPECT_EQ(std::string::npos, text.out.find('\x80')) << "markers are removed";
+        const CliRun json = Cli({"report", file, "--json", "--time", "2026-12-08 10:00:00"});
+        ASSERT_EQ(0, json.code) << file;
+        EXPECT_EQ(0u, json.out.find("{\n  \"format\": ")) << file;
+        EXPECT_NE(std::string::npos, json.out.find("\"calc_error\": 0,")) << file;
+        EXPECT_NE(std::string::npos, json.out.find("\"values\": {\n")) << file << json.out;
+    }
+    const CliRun bad = Cli({"report", Example("raw_data.vxd"), "--set", "PostTestMethod=7"});
+    EXPECT_EQ(2, bad.code);
+    EXPECT_NE(std::string::npos, bad.err.find("PostTestMethod expects a whole number from 0 to 4"));
+    EXPECT_EQ(2, Cli({"report", Example("raw_data.vxd"), "--set", "Nonsense=1"}).code);
+    const CliRun marked = Cli({"report", Example("raw_data.vxd"), "--markers"});
+    EXPECT_NE(std::string::npos, marked.out.find('\x81')) << "underline markers kept on request";
+}

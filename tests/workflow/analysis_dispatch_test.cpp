@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "data/data_document.h"
 #include "data/data_table.h"
 #include "report/report_writer.h"
@@ -135,4 +137,27 @@ TEST(ChoiceFields, SetByNameWithCheckedValues) {
     EXPECT_NE("", ApplyChoiceAssignment(c, "MRGraphX=AB"));
     EXPECT_NE("", ApplyChoiceAssignment(c, "NoEquals"));
     EXPECT_EQ(40u, ChoiceFieldNames().size());
+}
+
+TEST(Dispatch, ColumnAnalysesNameUntitledColumnsAndKeepDeselectedOnesOut) {
+    DataDocument raw = Document(DataFormat::RawData);
+    Column(raw, 0, {1, 2, 3, 4});
+    Column(raw, 1, {3, 4, 5, 7});
+    Column(raw, 2, {9, 9.5L, 8, 9});
+    raw.Table.ColumnSelected[2] = false;
+    raw.State.Choices.AllColumns = false;
+    const AnalysisOutcome outcome = RunAnalysis(raw);
+    ASSERT_EQ(0, outcome.CalcError) << raw.ResultReport;
+    EXPECT_EQ("Unpaired t test", outcome.Title);
+    EXPECT_NE(std::string::npos, raw.ResultReport.find("Column A"));
+    EXPECT_NE(std::string::npos, raw.ResultReport.find("Column B"));
+    EXPECT_EQ(std::string::npos, raw.ResultReport.find("Column C")) << "a deselected column stays out";
+    EXPECT_EQ("", raw.Table.ColumnInfo[0].Title) << "titles stay empty in the table";
+    EXPECT_EQ(4, raw.Table.ColumnInfo[2].N) << "the deselected column keeps its statistics";
+    EXPECT_FALSE(raw.Table.UseColumnSelection);
+    ASSERT_NE(nullptr, outcome.Values.Find("t"));
+    // Means 2.5 and 4.75, pooled SD sqrt((5/3 + 35/12) / 2): t = 2.25 / (sd * sqrt(1/2)).
+    const long double sd = std::sqrt((5.0L / 3 + 2.9166666666666666667L) / 2);
+    EXPECT_NEAR(static_cast<double>(2.25L / (sd * std::sqrt(0.5L))),
+                static_cast<double>(outcome.Values.Find("t")->AsNumber()), 1e-12);
 }
