@@ -101,10 +101,7 @@ void SelectRows(const DataTable& table, MultipleRegressionResult& result,
 }
 
 long double Mean(const std::vector<long double>& values) {
-    long double sum = 0;
-    for (long double v : values)
-        sum += v;
-    return sum / values.size();
+    return AccurateMean(values);
 }
 
 long double SumOfProducts(const std::vector<long double>& a, long double meanA,
@@ -122,12 +119,8 @@ void ComputeFit(const LeastSquaresFit& fit, const std::vector<std::vector<long d
     result.DF = n - k - 1;
 
     long double ssResidual = 0;
-    for (int i = 0; i < n; ++i) {
-        long double e = y[i] - fit.Coefficients[0];
-        for (int j = 1; j <= k; ++j)
-            e -= fit.Coefficients[j] * x[j - 1][i];
+    for (long double e : fit.Residuals)
         ssResidual += e * e;
-    }
     const long double s = std::sqrt(ssResidual / result.DF);
     result.SSResidual = ssResidual;
     result.SDResidual = s;
@@ -165,9 +158,10 @@ void ComputeFit(const LeastSquaresFit& fit, const std::vector<std::vector<long d
         variable.SumOfSquares = SumOfProducts(x[j - 1], variable.Mean, x[j - 1], variable.Mean);
         if (k < 2)
             continue;
-        // Equal to SE^2 * SS / s^2, but defined for a perfect fit as well:
-        // how well X_j is predicted by the other X does not depend on Y.
-        variable.VIF = fit.Inverse[j][j] * variable.SumOfSquares;
+        // The diagonal of the inverse correlation matrix of the X: equal to
+        // SE^2 * SS / s^2, but defined for a perfect fit as well (how well
+        // X_j is predicted by the other X does not depend on Y).
+        variable.VIF = fit.ScaledInverseDiagonal[j];
         variable.RSquaredWithOthers = 1 - 1 / variable.VIF;
         result.MaxVIF = std::max(result.MaxVIF, variable.VIF);
     }

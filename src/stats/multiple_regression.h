@@ -2,10 +2,11 @@
 // Pearson correlation coefficients of chosen columns.
 //
 // Method: rows with every chosen value present are analysed; the fit comes
-// from FitLeastSquares (normal equations, Gauss-Jordan). Standard errors are
-// s * sqrt((X'X)^-1[j][j]), intervals use critical_t, P values t_prob and
-// f_prob. VIF_j = (X'X)^-1[j][j] * SS_j. Correlations are two-pass sums of
-// products of deviations from the means.
+// from FitLeastSquares (QR of the centred and scaled X, Gauss-Jordan on the
+// triangular factor, residual refinement). Standard errors are s * sqrt((X'X)^-1[j][j]),
+// intervals use critical_t, P values t_prob and f_prob. VIF_j is the
+// diagonal of the inverse correlation matrix of the X, (X'X)^-1[j][j] * SS_j.
+// Correlations are two-pass sums of products of deviations from the means.
 //
 // Accuracy: that of FitLeastSquares for the coefficients and everything
 // derived from them (see least_squares.h); correlations and sums of squares

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "data/data_document.h"
 #include "data/data_table.h"
@@ -89,10 +90,40 @@ bool WriteNormality(ReportWriter& report, const DataTable& table, bool typedSumm
 
 } // namespace
 
+namespace {
+
+// What rounding the stored mean of a raw-data group lost: the mean of the
+// deviations of its values from that mean (0 for typed summaries, whose
+// column holds no values to correct with).
+long double MeanCorrection(const DataTable& table, int column, const ColumnInfo& info) {
+    long double sum = 0;
+    int count = 0;
+    for (int row = 0; row <= table.LastRow && row < TableRowCount; ++row) {
+        if (IsExcluded(table, row, column))
+            continue;
+        const long double x = RawValue(table, row, column);
+        if (IsMissing(x))
+            continue;
+        sum += x - info.Mean;
+        ++count;
+    }
+    return count == info.N ? sum / count : 0.0L;
+}
+
+} // namespace
+
 OneWayAnovaSumsResult OneWayAnovaSums(const DataTable& table) {
     OneWayAnovaSumsResult r;
     bool singleValue = false;
     std::int64_t totalN = 0;
+    // Group means as offsets from the first group's mean, so that the
+    // between-groups sum works on differences, not on the means themselves.
+    struct Group {
+        long double N, Offset;
+    };
+    std::vector<Group> groups;
+    long double origin = 0;
+    long double ssWithin = 0;
     for (int column : AnovaGroupColumns(table)) {
         const ColumnInfo& info = table.ColumnInfo[column];
         if (info.N == 1) {
@@ -104,6 +135,10 @@ OneWayAnovaSumsResult OneWayAnovaSums(const DataTable& table) {
         r.SumOfSquares += info.SD * info.SD * (n - 1) + n * info.Mean * info.Mean;
         r.SumOfGroupSquares += sum * sum / n;
         r.GrandSum += sum;
+        if (groups.empty())
+            origin = info.Mean;
+        groups.push_back({n, (info.Mean - origin) + MeanCorrection(table, column, info)});
+        ssWithin += (n - 1) * info.SD * info.SD;
         ++r.Groups;
         totalN += info.N;
         r.LargestN = std::max(r.LargestN, info.N);
@@ -124,9 +159,18 @@ OneWayAnovaSumsResult OneWayAnovaSums(const DataTable& table) {
     r.DFBetween = r.Groups - 1;
     r.DFWithin = r.TotalN - r.Groups;
     r.DFTotal = r.DFBetween + r.DFWithin;
-    r.SSTotal = NonNegative(r.SumOfSquares - r.CorrectionFactor);
-    r.SSBetween = NonNegative(r.SumOfGroupSquares - r.CorrectionFactor);
-    r.SSWithin = NonNegative(r.SSTotal - r.SSBetween);
+    // Deviations about the grand mean: the same sums as the raw sums less
+    // the correction factor, without their cancellation.
+    long double grandOffset = 0;
+    for (const Group& g : groups)
+        grandOffset += g.N * g.Offset;
+    grandOffset /= r.TotalN;
+    long double ssBetween = 0;
+    for (const Group& g : groups)
+        ssBetween += g.N * (g.Offset - grandOffset) * (g.Offset - grandOffset);
+    r.SSBetween = NonNegative(ssBetween);
+    r.SSWithin = NonNegative(ssWithin);
+    r.SSTotal = r.SSBetween + r.SSWithin;
     r.MSBetween = r.SSBetween / r.DFBetween;
     r.MSWithin = r.SSWithin / r.DFWithin;
     if (r.MSWithin != 0) {

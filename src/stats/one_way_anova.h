@@ -2,14 +2,17 @@
 // column list, with Bartlett's test of equal SDs and the normality check.
 //
 // Method: the table is built from each group's N, mean and SD alone, so it
-// also runs on columns typed as mean, SD (or SEM) and N: the raw sum of
-// squares of a group is SD²(N − 1) + N·mean², and the sums of squares are the
-// uncorrected sums less the correction term (grand sum)²/N. Bartlett's
+// also runs on columns typed as mean, SD (or SEM) and N. The sums of squares
+// are taken about the grand mean: between groups Σ N·(mean − grand mean)²,
+// within groups Σ (N − 1)·SD², total their sum. For raw data each group mean
+// is corrected by the mean deviation of its values from the stored mean, and
+// the means enter as offsets from the first group's mean. Bartlett's
 // statistic is corrected by 1 + (Σ1/f − 1/Σf)/(3(m − 1)) and referred to
 // chi-square with m − 1 df.
-// Accuracy: the uncorrected sums lose about log10(mean²/SD²) digits of the
-// within-groups sum of squares; P values as f_prob and chi2_prob give them.
-// A sum of squares that round-off makes negative is taken as 0.
+// Accuracy: no difference of large uncorrected sums is formed, so a common
+// offset of the data (10^12 on values that differ in the first decimal) costs
+// only the digits its storage costs; P values as f_prob and chi2_prob give
+// them. The uncorrected sums and the correction factor are still reported.
 #pragma once
 
 #include <vector>

@@ -48,38 +48,52 @@ RepeatedMeasuresSumsResult RepeatedMeasuresSums(const DataTable& table) {
     s.Rows = r;
     s.Columns = c;
 
-    std::vector<long double> columnSums(c, 0.0L);
+    // The cells, then the grand, column and row means, each with one
+    // correction pass for what rounding the sums lost.
+    std::vector<std::vector<long double>> cells(r, std::vector<long double>(c));
     long double total = 0;
-    for (int row : shape.Rows)
+    for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j) {
-            const long double x = GetValue(table, row, shape.Columns[j]);
-            columnSums[j] += x;
-            total += x;
+            cells[i][j] = GetValue(table, shape.Rows[i], shape.Columns[j]);
+            total += cells[i][j];
         }
-    const long double G = total / (static_cast<long double>(r) * c);
+    const long double count = static_cast<long double>(r) * c;
+    long double G = total / count;
+    long double correction = 0;
+    for (const auto& row : cells)
+        for (long double x : row)
+            correction += x - G;
+    G += correction / count;
     s.GrandMean = G;
 
-    for (int j = 0; j < c; ++j) {
-        const long double d = G - columnSums[j] / r;
-        s.SSTreatment += d * d;
-    }
-    s.SSTreatment *= r;
-
-    long double rowDeviations = 0;
-    for (int row : shape.Rows) {
-        long double rowSum = 0;
+    // Everything below works on deviations from the grand mean.
+    std::vector<long double> columnMeans(c, 0.0L), rowMeans(r, 0.0L);
+    for (int i = 0; i < r; ++i)
         for (int j = 0; j < c; ++j) {
-            const long double x = GetValue(table, row, shape.Columns[j]);
-            s.SSTotal += (G - x) * (G - x);
-            rowSum += x;
+            const long double d = cells[i][j] - G;
+            columnMeans[j] += d;
+            rowMeans[i] += d;
         }
-        const long double d = G - rowSum / c;
-        rowDeviations += d * d;
-    }
-    s.SSIndividual = c * rowDeviations;
-    s.SSResidual = s.SSTotal - (s.SSTreatment + s.SSIndividual);
-    if (s.SSResidual < 0)
-        s.SSResidual = 0; // round-off of a fit without scatter
+    for (long double& m : columnMeans)
+        m /= r;
+    for (long double& m : rowMeans)
+        m /= c;
+
+    for (long double m : columnMeans)
+        s.SSTreatment += m * m;
+    s.SSTreatment *= r;
+    for (long double m : rowMeans)
+        s.SSIndividual += m * m;
+    s.SSIndividual *= c;
+    // The residual from its own deviations, x - row mean - column mean +
+    // grand mean, rather than as what the other sums leave of the total.
+    for (int i = 0; i < r; ++i)
+        for (int j = 0; j < c; ++j) {
+            const long double d = cells[i][j] - G;
+            const long double e = d - rowMeans[i] - columnMeans[j];
+            s.SSTotal += d * d;
+            s.SSResidual += e * e;
+        }
 
     s.DFTreatment = c - 1;
     s.DFIndividual = r - 1;

@@ -4,11 +4,13 @@
 //
 // Method: the data must form a complete rectangle (blank rows are skipped);
 // sums of squared deviations from the grand mean of every cell, of the column
-// means (times r) and of the row means (times c); the residual is what the
+// means (times r) and of the row means (times c); the residual is the sum of
+// squares of x − row mean − column mean + grand mean, which equals what the
 // columns and rows leave of the total.
-// Accuracy: deviations are taken from the grand mean in extended precision;
-// the residual is a difference of sums and is taken as 0 when round-off
-// makes it negative. P values as f_prob gives them.
+// Accuracy: the grand mean carries one correction pass and every sum works on
+// deviations from it in extended precision, so neither a common offset of the
+// data nor a large individual effect cancels digits of the residual. P values
+// as f_prob gives them.
 #pragma once
 
 #include <vector>
