@@ -4,6 +4,7 @@
 #include <clocale>
 
 #include "gui/TMainForm.h"
+#include "gui/TScreenshots.h"
 #include "stats/pvalue.h"
 
 int main(int argc, char* argv[]) {
@@ -22,6 +23,17 @@ int main(int argc, char* argv[]) {
         QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Corvanta Vextal"),
                              QString::fromStdString(message));
     });
+
+    // --screenshots OUTDIR [EXAMPLESDIR]: render every step of the sample
+    // documents to PNG files and quit.
+    const QStringList arguments = QApplication::arguments();
+    const int shotIndex = arguments.indexOf(QStringLiteral("--screenshots"));
+    if (shotIndex >= 0) {
+        const QString outDir = arguments.value(shotIndex + 1, QStringLiteral("build/screenshots"));
+        const QString examples = arguments.value(shotIndex + 2, QStringLiteral("examples"));
+        const int written = renderScreenshots(examples, outDir);
+        return written > 0 ? 0 : 1;
+    }
 
     TMainForm mainForm;
     mainForm.show();

@@ -5,10 +5,13 @@
 
 #include <QMainWindow>
 
+#include "data/io_error.h"
+
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QStackedWidget;
+class TAnalysisForm;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -30,12 +33,27 @@ public:
     /// removed, shown or hidden; public so a caller can force it at once.
     void updateCentralPanel();
 
+    /// File > New: a new raw-data document named DATASET<n>.VXD.
+    TAnalysisForm* newDocument();
+    /// Opens a document file in a new window; null when it was refused.
+    TAnalysisForm* openDocument(const QString& fileName);
+    /// The document window of the active subwindow, if any.
+    TAnalysisForm* activeDocument() const;
+    /// File > Save and Save As on the active document; true when written.
+    bool saveActive(bool askName);
+
+    /// The name of a new window: DATASET<n>.VXD with the smallest n not in use.
+    QString nextDatasetName() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createMenus();
     void scheduleCentralPanelUpdate();
+    void addDocumentWindow(TAnalysisForm* form);
+    void openFromDialog();
+    vextal::MessageSink messageSink();
 
     QStackedWidget* m_stack = nullptr;
     QLabel* m_emptyPanel = nullptr;

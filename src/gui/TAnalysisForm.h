@@ -1,0 +1,147 @@
+// A document window: owns one DataDocument and walks the user through the
+// six steps (Start, Data Table, Column Stats, Choose Test, Results, Graph),
+// one page each, over a stacked widget. The rules of each step live in the
+// core; the pages mirror them and call their setters.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+#include "data/data_document.h"
+#include "data/io_error.h"
+#include "data/number_settings.h"
+#include "gui/TQuestion.h"
+#include "workflow/calculation_progress.h"
+
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QStackedWidget;
+class QTableWidget;
+class QTextEdit;
+class QToolButton;
+class QVBoxLayout;
+class TSpreadGrid;
+
+class TAnalysisForm : public QWidget {
+    Q_OBJECT
+
+public:
+    enum Step { StartStep, DataStep, StatsStep, ChooseStep, ResultsStep, GraphStep, StepCount };
+
+    explicit TAnalysisForm(const vextal::NumberSettings& settings, QWidget* parent = nullptr);
+    ~TAnalysisForm() override;
+
+    vextal::DataDocument& document() { return *m_document; }
+    const vextal::NumberSettings& numberSettings() const { return m_settings; }
+
+    /// Reads a document file into this window (CheckDocumentFile, then the
+    /// reader) and shows the page a loaded file opens on. False on refusal.
+    bool loadFile(const QString& fileName, const vextal::MessageSink& sink);
+    /// Writes the document (pending edits committed first); 0 or the I/O code.
+    int saveFile(const QString& fileName, const vextal::MessageSink& sink);
+
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString& name);
+    bool needsName() const { return m_needsName; }
+
+    int currentStep() const { return m_currentStep; }
+    std::array<bool, StepCount> enabledSteps() const;
+    /// Shows a step; ignored while a calculation runs or the step is off.
+    void showStep(int step);
+    void nextStep();
+    void previousStep();
+    /// Commits the open editors of the Data Table and Column Stats pages.
+    void commitPendingEdits();
+    /// "Delete all data": asks first (No preselected).
+    void deleteAllData();
+    /// Every default restored and the data cleared.
+    void resetDocument();
+    bool canClose() const;
+
+    void setQuestionHook(YesNoHook hook);
+    void setChoiceHook(ChoiceHook hook);
+
+    TSpreadGrid* grid() const { return m_grid; }
+    QTableWidget* statsGrid() const { return m_statsGrid; }
+    QTextEdit* resultsView() const { return m_results; }
+    QWidget* choosePage() const;
+    QWidget* startPage() const;
+
+    /// The Results page's text without styles.
+    QString resultsText() const;
+    /// How often RunAnalysis ran in this window.
+    int analysisRuns() const { return m_analysisRuns; }
+
+signals:
+    void stepChanged(int step);
+    void captionChanged(const QString& caption);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    class QtClock;
+
+    void buildStepBar(QVBoxLayout* layout);
+    void buildStatusPanel(QVBoxLayout* layout);
+    QWidget* buildDataPage();
+    QWidget* buildTwoByTwoPage();
+    QWidget* buildStatsPage();
+    QWidget* buildResultsPage();
+    QWidget* buildGraphPage();
+
+    void enterStep(int step);
+    void updateStepBar();
+    void rebuildStartPage();
+    void rebuildChoosePage();
+    void refreshStatsGrid();
+    void refreshTwoByTwo();
+    void readTwoByTwoCounts();
+    void storeStatsCell(int row, int column);
+    void runAnalysisIfStale();
+    void showReport();
+    void showStatus(const vextal::StatusPanelState& state);
+    QWidget* buildChooseContent();
+    void afterChoice();
+
+    std::unique_ptr<vextal::DataDocument> m_document;
+    vextal::NumberSettings m_settings;
+    QString m_fileName;
+    bool m_needsName = true;
+    int m_currentStep = StartStep;
+    int m_analysisRuns = 0;
+    bool m_fillingStats = false;
+    YesNoHook m_ask;
+
+    std::unique_ptr<QtClock> m_clock;
+    std::unique_ptr<vextal::CalculationProgress> m_progress;
+
+    std::array<QToolButton*, StepCount> m_stepButtons{};
+    QToolButton* m_previousButton = nullptr;
+    QToolButton* m_nextButton = nullptr;
+    QToolButton* m_deleteAllButton = nullptr;
+    QStackedWidget* m_pages = nullptr;
+    QScrollArea* m_startHost = nullptr;
+    QScrollArea* m_chooseHost = nullptr;
+    QStackedWidget* m_dataStack = nullptr;
+    TSpreadGrid* m_grid = nullptr;
+    QWidget* m_twoByTwoPage = nullptr;
+    QLineEdit* m_tbTitle = nullptr;
+    std::array<QLineEdit*, 4> m_tbTitles{};  // column 1, column 2, row 1, row 2
+    std::array<QLineEdit*, 4> m_tbCounts{};  // A B C D
+    std::array<QLineEdit*, 5> m_tbTotals{};  // A+B, C+D, A+C, B+D, all
+    QTableWidget* m_statsGrid = nullptr;
+    QTextEdit* m_results = nullptr;
+
+    QWidget* m_statusPanel = nullptr;
+    QLabel* m_statusMessage = nullptr;
+    QLabel* m_statusValues = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+};
