@@ -15,7 +15,9 @@
 #include "stats/nonparametric_anova.h"
 #include "stats/nonparametric_report.h"
 #include "stats/pvalue.h"
+#include "stats/rank_counting.h"
 #include "stats/ranks.h"
+#include "stats/walked_exact_p.h"
 
 namespace vextal {
 
@@ -230,8 +232,10 @@ void WriteFriedmanReport(ReportWriter& report, const DataTable& table, const Fri
 
 }  // namespace
 
-ExactPResult FriedmanExactP(std::int32_t rows, std::int32_t columns, long double fr, long double approximateP,
-                            CalculationProgress* progress) {
+namespace {
+
+ExactPResult FriedmanP(std::int32_t rows, std::int32_t columns, long double fr, long double approximateP,
+                       CalculationProgress* progress, bool walkOnly) {
     ExactPResult result;
     if (rows < 1 || columns < 1) return result;
     if (columns > FriedmanMaxExactColumns) return result;  // TooLong
@@ -254,12 +258,31 @@ ExactPResult FriedmanExactP(std::int32_t rows, std::int32_t columns, long double
     result.ObservedSum = n * (fr + 3 * n * (k + 1)) * k * (k + 1) / 12;
     try {
         ExactCalculationScope scope(progress, approximateP, result.Arrangements);
-        const EnumerationStep step = [&scope](long double done) { return scope.Step(done); };
-        RowOrderings walk(rows, columns, result.ObservedSum - ExtremeTolerance, step);
         if (!scope.Step(0)) {
             result.State = scope.StopState();
             return result;
         }
+        if (!walkOnly) {
+            const long double arrangements = result.Arrangements;
+            const CountingStep share = [&scope, arrangements](long double done) {
+                return scope.Step(done * arrangements);
+            };
+            const RankCount counted =
+                CountRowOrderingsAtLeast(rows, columns, result.ObservedSum - ExtremeTolerance, share);
+            if (counted.Stopped) {
+                result.State = scope.StopState();
+                return result;
+            }
+            if (counted.Done) {
+                result.Counted = static_cast<long double>(counted.Total);
+                result.Extreme = static_cast<long double>(counted.Extreme);
+                result.State = NonparametricExactState::Exact;
+                result.P = result.Counted > 0 ? result.Extreme / result.Counted : 0;
+                return result;
+            }
+        }
+        const EnumerationStep step = [&scope](long double done) { return scope.Step(done); };
+        RowOrderings walk(rows, columns, result.ObservedSum - ExtremeTolerance, step);
         walk.Run();
         result.Counted = static_cast<long double>(walk.Weight());
         if (walk.Stopped()) {
@@ -274,6 +297,18 @@ ExactPResult FriedmanExactP(std::int32_t rows, std::int32_t columns, long double
     result.State = NonparametricExactState::Exact;
     result.P = result.Counted > 0 ? result.Extreme / result.Counted : 0;
     return result;
+}
+
+}  // namespace
+
+ExactPResult FriedmanExactP(std::int32_t rows, std::int32_t columns, long double fr, long double approximateP,
+                            CalculationProgress* progress) {
+    return FriedmanP(rows, columns, fr, approximateP, progress, false);
+}
+
+ExactPResult FriedmanWalkedP(std::int32_t rows, std::int32_t columns, long double fr, long double approximateP,
+                             CalculationProgress* progress) {
+    return FriedmanP(rows, columns, fr, approximateP, progress, true);
 }
 
 FriedmanResult FriedmanTest(DataDocument& document, NonparametricPostTest kind, int postTestCondition,

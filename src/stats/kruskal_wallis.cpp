@@ -14,7 +14,9 @@
 #include "stats/nonparametric_anova.h"
 #include "stats/nonparametric_report.h"
 #include "stats/pvalue.h"
+#include "stats/rank_counting.h"
 #include "stats/ranks.h"
+#include "stats/walked_exact_p.h"
 
 namespace vextal {
 
@@ -238,8 +240,15 @@ void WriteKruskalWallisReport(ReportWriter& report, const DataTable& table, cons
 
 }  // namespace
 
-ExactPResult KruskalWallisExactP(std::span<const std::int32_t> groupSizes, long double kw, long double approximateP,
-                                 CalculationProgress* progress) {
+namespace {
+
+// States beyond which the counting table gives way to the walk, as it does
+// past 1/64 of the walk's steps: shapes such as single values beside one
+// large group, whose table would outgrow the walk itself.
+constexpr std::int64_t MaxCountingStates = std::int64_t{1} << 22;
+
+ExactPResult KruskalWallisP(std::span<const std::int32_t> groupSizes, long double kw, long double approximateP,
+                            CalculationProgress* progress, bool walkOnly) {
     ExactPResult result;
     std::vector<std::int32_t> sizes;
     std::int64_t n = 0;
@@ -276,12 +285,32 @@ ExactPResult KruskalWallisExactP(std::span<const std::int32_t> groupSizes, long 
     result.ObservedSum = (kw + 3 * N + 3) * N * (N + 1) / 12;
     try {
         ExactCalculationScope scope(progress, approximateP, result.Arrangements);
-        const EnumerationStep step = [&scope](long double done) { return scope.Step(done); };
-        RankDealing walk(sizes, result.ObservedSum - ExtremeTolerance, step);
         if (!scope.Step(0)) {
             result.State = scope.StopState();
             return result;
         }
+        if (!walkOnly) {
+            const long double arrangements = result.Arrangements;
+            const CountingStep share = [&scope, arrangements](long double done) {
+                return scope.Step(done * arrangements);
+            };
+            const auto maxWork = std::max<std::int64_t>(1000000, static_cast<std::int64_t>(arrangements / 64));
+            const RankCount counted = CountDealsAtLeast(sizes, result.ObservedSum - ExtremeTolerance, share,
+                                                        MaxCountingStates, maxWork);
+            if (counted.Stopped) {
+                result.State = scope.StopState();
+                return result;
+            }
+            if (counted.Done) {
+                result.Counted = static_cast<long double>(counted.Total);
+                result.Extreme = static_cast<long double>(std::max<std::uint64_t>(1, counted.Extreme));
+                result.State = NonparametricExactState::Exact;
+                result.P = result.Extreme / result.Counted;
+                return result;
+            }
+        }
+        const EnumerationStep step = [&scope](long double done) { return scope.Step(done); };
+        RankDealing walk(sizes, result.ObservedSum - ExtremeTolerance, step);
         walk.Run();
         result.Counted = static_cast<long double>(walk.Walked());
         if (walk.Stopped()) {
@@ -297,6 +326,18 @@ ExactPResult KruskalWallisExactP(std::span<const std::int32_t> groupSizes, long 
     result.State = NonparametricExactState::Exact;
     result.P = result.Extreme / result.Counted;
     return result;
+}
+
+}  // namespace
+
+ExactPResult KruskalWallisExactP(std::span<const std::int32_t> groupSizes, long double kw, long double approximateP,
+                                 CalculationProgress* progress) {
+    return KruskalWallisP(groupSizes, kw, approximateP, progress, false);
+}
+
+ExactPResult KruskalWallisWalkedP(std::span<const std::int32_t> groupSizes, long double kw, long double approximateP,
+                                  CalculationProgress* progress) {
+    return KruskalWallisP(groupSizes, kw, approximateP, progress, true);
 }
 
 KruskalWallisResult KruskalWallisTest(DataDocument& document, NonparametricPostTest kind, int postTestCondition,

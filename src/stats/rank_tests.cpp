@@ -10,6 +10,7 @@
 #include "stats/column_stats.h"
 #include "stats/fault_guard.h"
 #include "stats/pvalue.h"
+#include "stats/rank_counting.h"
 #include "stats/rank_enumeration.h"
 #include "stats/rank_test_report.h"
 #include "stats/ranks.h"
@@ -26,9 +27,9 @@ constexpr int AveragedDataCode = 42;
 constexpr int SingleValueCode = 49;
 constexpr int SinglePairCode = 50;
 
-// Sign assignments between progress reports: the progress call reads the
-// clock, which would dominate a step of the walk if made at every one.
-constexpr std::int64_t SignedRankProgressInterval = 4096;
+// Rank sets between progress reports of the walk (used only when the
+// counting table cannot hold the counts): the progress call reads the clock,
+// which would dominate a step of the walk if made at every one.
 constexpr std::int64_t MannWhitneyProgressInterval = 256;
 
 constexpr const char* DifferenceTitle = "Difference";
@@ -183,10 +184,8 @@ SignedRankResult signed_rank_test(std::span<const long double> values, long doub
         const long double observed = std::max(r.TPlus, std::fabs(r.TMinus));
         const auto threshold = static_cast<std::int64_t>(std::ceil(observed));
         ExactCalculationScope scope(progress, twoTailed ? 2 * r.ApproximateP : r.ApproximateP);
-        const EnumerationCount walk = CountSignAssignmentsAtLeast(
-            r.N, threshold, SignedRankProgressInterval, ReportTo(progress, r.Arrangements, r.ExactState));
-        r.Visited = static_cast<long double>(walk.Visited);
-        r.Count = static_cast<long double>(walk.Count);
+        r.Visited = r.Arrangements;
+        r.Count = static_cast<long double>(CountRankSubsetsAtLeast(r.N, threshold));
     } else {
         r.ExactState = RankExactState::TooLong;
     }
@@ -242,11 +241,17 @@ MannWhitneyResult mann_whitney(std::span<const long double> a, std::span<const l
             const long double largest = r.U + static_cast<long double>(m) * (m + 1) / 2;
             const auto threshold = static_cast<std::int64_t>(std::floor(largest));
             ExactCalculationScope scope(progress, twoTailed ? 2 * r.ApproximateP : r.ApproximateP);
-            const EnumerationCount walk =
-                CountRankSetsAtMost(total, m, threshold, MannWhitneyProgressInterval,
-                                    ReportTo(progress, r.Arrangements, r.ExactState));
-            r.Visited = CountOf(static_cast<std::size_t>(walk.Visited));
-            r.Count = CountOf(static_cast<std::size_t>(walk.Count));
+            const std::int64_t counted = CountRankSetsAtMostFast(total, m, threshold);
+            if (counted >= 0) {
+                r.Visited = CountOf(static_cast<std::size_t>(r.Arrangements));
+                r.Count = CountOf(static_cast<std::size_t>(counted));
+            } else {
+                const EnumerationCount walk =
+                    CountRankSetsAtMost(total, m, threshold, MannWhitneyProgressInterval,
+                                        ReportTo(progress, r.Arrangements, r.ExactState));
+                r.Visited = CountOf(static_cast<std::size_t>(walk.Visited));
+                r.Count = CountOf(static_cast<std::size_t>(walk.Count));
+            }
         } else {
             r.ExactState = RankExactState::TooLong;
         }

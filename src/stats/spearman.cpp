@@ -10,6 +10,7 @@
 #include "stats/calc_error.h"
 #include "stats/fault_guard.h"
 #include "stats/pvalue.h"
+#include "stats/rank_counting.h"
 #include "stats/ranks.h"
 #include "workflow/calculation_progress.h"
 
@@ -178,10 +179,10 @@ SpearmanExactResult SpearmanExactP(std::int32_t n, long double approximateP, lon
     const std::int64_t total = Factorial64(n);
 
     ExactProgress answer = ExactProgress::Continue;
-    std::function<bool(std::int64_t)> every256;
+    CountingStep share;
     if (progress) {
-        every256 = [&](std::int64_t walked) {
-            answer = ReportExactProgress(progress, static_cast<long double>(walked) * 100 / total);
+        share = [&](long double done) {
+            answer = ReportExactProgress(progress, done * 100);
             return answer == ExactProgress::Continue;
         };
     }
@@ -189,7 +190,9 @@ SpearmanExactResult SpearmanExactP(std::int32_t n, long double approximateP, lon
     std::int64_t count = 0;
     {
         ExactCalculationScope scope(progress, approximateP);
-        count = CountRankAssignmentsAtLeast(n, result.DHigh, every256, result.Assignments);
+        const RankCount counted = CountPermutationsAtLeast(n, result.DHigh, share);
+        count = counted.Done ? static_cast<std::int64_t>(counted.Extreme) : -1;
+        result.Assignments = counted.Done ? total : 0;
     }
     if (count < 0) {
         result.State =

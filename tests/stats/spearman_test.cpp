@@ -202,23 +202,19 @@ TEST(SpearmanReport, StoppedEnumerations) {
 
     const SpearmanExactResult exact = SpearmanExactP(12, 0.5L, 0.5L, &cancelled.progress);
     EXPECT_EQ(SpearmanExactState::Interrupted, exact.State);
-    EXPECT_EQ(256, exact.Assignments);
+    EXPECT_EQ(0, exact.Assignments);
 
-    // A slow machine: 0.00005 % done after 3 s is far beyond ten minutes.
-    SteppingClock slow(3000);
+    // A very slow machine: 6 % done after 60 s is far beyond ten minutes.
+    SteppingClock slow(60000);
     CalculationProgress progress(slow);
     const Outcome tooLong = Analyse(Iota(12), {{2, 1, 4, 3, 6, 5, 8, 7, 10, 9, 12, 11}}, &progress);
     EXPECT_TRUE(Has(tooLong.lines, TooLong));
 
-    // Eight pairs, stopped: no test section at all.
+    // Eight pairs are counted before any progress report is due.
     CancellingProgress stopped;
     const Outcome eight = Analyse(Iota(8), {{2, 1, 4, 3, 6, 5, 8, 7}}, &stopped.progress);
-    EXPECT_FALSE(Has(eight.lines, TestHeading));
+    EXPECT_TRUE(Has(eight.lines, TestHeading));
     EXPECT_FALSE(Has(eight.lines, Interrupted));
-    const std::vector<std::string> tail(eight.lines.end() - 4, eight.lines.end());
-    EXPECT_EQ((std::vector<std::string>{"", "There were not enough points (N <= 10) to perform a linearity",
-                                        "check or compute the confidence interval of r.", ""}),
-              tail);
 }
 
 TEST(SpearmanReport, DataChecks) {

@@ -1,0 +1,96 @@
+// Time of the exact P values at the largest sizes that are still exact:
+// the counting tables in full, and the walks over every arrangement on
+// smaller cases, their time scaled by the ratio of arrangements (the walks
+// take constant time per arrangement) and reported as worst_ms.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "stats/nonparametric_anova.h"
+#include "stats/rank_counting.h"
+#include "stats/rank_enumeration.h"
+#include "stats/spearman.h"
+#include "stats/walked_exact_p.h"
+
+namespace vextal {
+namespace {
+
+// worst_ms: the time of one iteration times `scale`, in milliseconds.
+void Extrapolate(benchmark::State& state, double scale) {
+    state.counters["worst_ms"] =
+        benchmark::Counter(1.0 / (scale * 1000.0), benchmark::Counter::kIsIterationInvariantRate |
+                                                       benchmark::Counter::kInvert);
+}
+
+double Multinomial(const std::vector<std::int32_t>& sizes) {
+    double m = 1;
+    int n = 0;
+    for (const std::int32_t size : sizes)
+        for (int i = 1; i <= size; ++i) m = m * ++n / i;
+    return m;
+}
+
+void SignedRankCounted(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(CountRankSubsetsAtLeast(29, 300));
+}
+void SignedRankWalked(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(CountSignAssignmentsAtLeast(22, 180, 4096, {}).Count);
+    Extrapolate(state, 128.0); // 2^29 / 2^22
+}
+
+void MannWhitneyCounted(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(CountRankSetsAtMostFast(43, 33, 700));
+}
+void MannWhitneyWalked(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(CountRankSetsAtMost(26, 13, 160, 256, {}).Count);
+    Extrapolate(state, 1917334783.0 / 10400600.0); // C(43, 10) / C(26, 13)
+}
+
+void KruskalWallisCounted(benchmark::State& state, std::vector<std::int32_t> sizes) {
+    for (auto _ : state) benchmark::DoNotOptimize(KruskalWallisExactP(sizes, 2.0L, 0.5L, nullptr).P);
+    state.counters["arrangements"] = Multinomial(sizes);
+}
+void KruskalWallisWalked(benchmark::State& state) {
+    const std::vector<std::int32_t> sizes = {3, 5, 5};
+    for (auto _ : state) benchmark::DoNotOptimize(KruskalWallisWalkedP(sizes, 2.0L, 0.5L, nullptr).P);
+    Extrapolate(state, 2.0e9 / Multinomial(sizes));
+}
+
+void FriedmanCounted(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(FriedmanExactP(3, 6, 5.0L, 0.5L, nullptr).P);
+}
+void FriedmanWalked(benchmark::State& state) {
+    // k = 6, n = 3 walked in full: 62 million compositions.
+    for (auto _ : state) benchmark::DoNotOptimize(FriedmanWalkedP(3, 6, 5.0L, 0.5L, nullptr).P);
+    Extrapolate(state, 1.0);
+}
+
+void SpearmanCounted(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(CountPermutationsAtLeast(12, 400, {}).Extreme);
+}
+void SpearmanWalked(benchmark::State& state) {
+    std::int64_t walked = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(CountRankAssignmentsAtLeast(10, 230, nullptr, walked));
+    Extrapolate(state, 132.0); // 12! / 10!
+}
+
+BENCHMARK(SignedRankCounted)->Unit(benchmark::kMillisecond);
+BENCHMARK(SignedRankWalked)->Unit(benchmark::kMillisecond);
+BENCHMARK(MannWhitneyCounted)->Unit(benchmark::kMillisecond);
+BENCHMARK(MannWhitneyWalked)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g3_4_10_10, std::vector<std::int32_t>{4, 10, 10})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g3_6_7_10, std::vector<std::int32_t>{6, 7, 10})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g4_3_5_5_6, std::vector<std::int32_t>{3, 5, 5, 6})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g4_4_4_4_7, std::vector<std::int32_t>{4, 4, 4, 7})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g6_2_2_2_2_3_5, std::vector<std::int32_t>{2, 2, 2, 2, 3, 5})->Unit(benchmark::kMillisecond);
+BENCHMARK(KruskalWallisWalked)->Unit(benchmark::kMillisecond);
+BENCHMARK(FriedmanCounted)->Unit(benchmark::kMillisecond);
+BENCHMARK(FriedmanWalked)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(SpearmanCounted)->Unit(benchmark::kMillisecond);
+BENCHMARK(SpearmanWalked)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace vextal
+
+BENCHMARK_MAIN();

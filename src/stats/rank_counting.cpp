@@ -1,0 +1,474 @@
+#include "stats/rank_counting.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <unordered_map>
+
+#include "stats/fault_guard.h"
+
+namespace vextal {
+
+namespace {
+
+using Wide = unsigned __int128;
+
+// The smallest integer at least `x` (x finite, |x| < 2^100).
+__int128 CeilToInteger(long double x) {
+    return static_cast<__int128>(std::ceil(x));
+}
+
+// Open-addressing table from a packed state to its count, cleared and reused
+// from one step of a counting table to the next.
+class StateTable {
+public:
+    static constexpr std::uint64_t Empty = std::numeric_limits<std::uint64_t>::max();
+
+    void Reset(std::size_t expected) {
+        std::size_t capacity = 64;
+        while (capacity < 2 * expected) capacity *= 2;
+        if (keys_.size() != capacity) {
+            keys_.assign(capacity, Empty);
+            counts_.assign(capacity, 0);
+        } else {
+            std::fill(keys_.begin(), keys_.end(), Empty);
+        }
+        size_ = 0;
+    }
+    // Adds to the count of `key`; the caller keeps the table below 3/4 full.
+    void Add(std::uint64_t key, std::uint64_t count) {
+        const std::size_t mask = keys_.size() - 1;
+        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 20) & mask;
+        while (keys_[slot] != Empty && keys_[slot] != key) slot = (slot + 1) & mask;
+        if (keys_[slot] == Empty) {
+            keys_[slot] = key;
+            counts_[slot] = 0;
+            ++size_;
+        }
+        counts_[slot] += count;
+    }
+    std::size_t Size() const { return size_; }
+    std::size_t Capacity() const { return keys_.size(); }
+    std::uint64_t Key(std::size_t slot) const { return keys_[slot]; }
+    std::uint64_t Count(std::size_t slot) const { return counts_[slot]; }
+
+private:
+    std::vector<std::uint64_t> keys_;
+    std::vector<std::uint64_t> counts_;
+    std::size_t size_ = 0;
+};
+
+} // namespace
+
+std::int64_t CountRankSubsetsAtLeast(int n, std::int64_t threshold) {
+    if (n < 0 || n > 40)
+        throw CalcFault{CalcOverflow};
+    const int top = n * (n + 1) / 2;
+    std::vector<std::uint64_t> bySum(static_cast<std::size_t>(top) + 1, 0);
+    bySum[0] = 1;
+    for (int rank = 1, reach = 0; rank <= n; ++rank) {
+        reach += rank;
+        for (int s = reach; s >= rank; --s) bySum[static_cast<std::size_t>(s)] += bySum[static_cast<std::size_t>(s - rank)];
+    }
+    std::uint64_t count = 0;
+    for (int s = std::max<std::int64_t>(0, std::min<std::int64_t>(threshold, top + 1)); s <= top; ++s)
+        count += bySum[static_cast<std::size_t>(s)];
+    return static_cast<std::int64_t>(count);
+}
+
+std::vector<std::uint64_t> RankSetSumCounts(int n, int m) {
+    if (n < 0 || m < 0 || m > n)
+        throw CalcFault{CalcInvalid};
+    // [n, m]_q = [n, n − m]_q: the shorter product does the same job.
+    const int k = std::min(m, n - m);
+    const int rest = n - k;
+    // C(n, k) must fit, and so must the table.
+    long double total = 1;
+    for (int i = 1; i <= k; ++i) total = total * (rest + i) / i;
+    const long double degree = static_cast<long double>(k) * rest;
+    if (total > 9.0e18L || degree > 1.0e8L)
+        return {};
+    std::vector<__int128> p(static_cast<std::size_t>(degree) + 1, 0);
+    p[0] = 1;
+    std::size_t reach = 0; // degree so far
+    for (int i = 1; i <= k; ++i) {
+        const std::size_t up = static_cast<std::size_t>(rest + i);
+        // × (1 − q^up)
+        for (std::size_t d = reach + up; d >= up; --d) p[d] -= p[d - up];
+        reach += up;
+        // ÷ (1 − q^i): exact, the quotient is [rest + i, i]_q.
+        const std::size_t step = static_cast<std::size_t>(i);
+        for (std::size_t d = step; d <= reach; ++d) p[d] += p[d - step];
+        reach -= step;
+    }
+    std::vector<std::uint64_t> counts(reach + 1);
+    for (std::size_t d = 0; d <= reach; ++d) counts[d] = static_cast<std::uint64_t>(p[d]);
+    return counts;
+}
+
+std::int64_t CountRankSetsAtMostFast(int n, int m, std::int64_t threshold) {
+    const std::vector<std::uint64_t> counts = RankSetSumCounts(n, m);
+    if (counts.empty())
+        return -1;
+    const std::int64_t lowest = static_cast<std::int64_t>(m) * (m + 1) / 2;
+    std::uint64_t count = 0;
+    for (std::size_t d = 0; d < counts.size() && lowest + static_cast<std::int64_t>(d) <= threshold; ++d)
+        count += counts[d];
+    return static_cast<std::int64_t>(count);
+}
+
+namespace {
+
+// The Kruskal-Wallis table over the ranks. Every group but the last (the
+// largest) is tracked as (ranks taken, rank sum), packed in mixed radix; the
+// last takes what the others leave.
+class DealTable {
+public:
+    DealTable(std::span<const std::int32_t> sizes, const CountingStep& step, std::int64_t maxStates,
+              std::int64_t maxWork)
+        : sizes_(sizes.begin(), sizes.end()), step_(step), maxStates_(maxStates), maxWork_(maxWork) {
+        for (const std::int32_t size : sizes_) total_ += size;
+        tracked_ = static_cast<int>(sizes_.size()) - 1;
+        long double span = 1;
+        for (int g = 0; g < tracked_; ++g) {
+            const std::int64_t n = sizes_[g];
+            const std::int64_t highest = n * (2 * total_ - n + 1) / 2;
+            sumRadix_.push_back(highest + 1);
+            countRadix_.push_back(n + 1);
+            span *= static_cast<long double>(highest + 1) * static_cast<long double>(n + 1);
+        }
+        fits_ = span < 9.0e18L;
+    }
+
+    // Entries of the final table, called with each rank sum vector (the
+    // last group's included) and its number of deals.
+    template <class Visit>
+    RankCount Run(Visit visit) {
+        RankCount result;
+        if (!fits_)
+            return result;
+        std::vector<std::int64_t> counts(static_cast<std::size_t>(tracked_));
+        std::vector<std::int64_t> sums(counts.size());
+        current_.Reset(1);
+        current_.Add(0, 1);
+        std::int64_t work = 0;
+        for (std::int64_t rank = 1; rank <= total_; ++rank) {
+            next_.Reset(std::max<std::size_t>(current_.Size() * 2, 64));
+            const std::int64_t left = total_ - rank; // ranks still to deal after this one
+            for (std::size_t slot = 0; slot < current_.Capacity(); ++slot) {
+                const std::uint64_t key = current_.Key(slot);
+                if (key == StateTable::Empty)
+                    continue;
+                const std::uint64_t count = current_.Count(slot);
+                Unpack(key, counts, sums);
+                std::int64_t taken = 0;
+                std::int64_t missing = 0;
+                for (int g = 0; g < tracked_; ++g) {
+                    taken += counts[static_cast<std::size_t>(g)];
+                    missing += sizes_[g] - counts[static_cast<std::size_t>(g)];
+                }
+                const std::int64_t lastTaken = rank - 1 - taken;
+                if (lastTaken < sizes_.back() && missing <= left)
+                    Insert(key, count);
+                if (missing - 1 > left)
+                    continue;
+                for (int g = 0; g < tracked_; ++g) {
+                    const auto gi = static_cast<std::size_t>(g);
+                    if (counts[gi] == sizes_[g])
+                        continue;
+                    // Of equal groups holding the same, one stands for all.
+                    if (g > 0 && sizes_[g - 1] == sizes_[g] && counts[gi - 1] == counts[gi] && sums[gi - 1] == sums[gi])
+                        continue;
+                    std::uint64_t ways = count;
+                    for (int h = g + 1; h < tracked_ && sizes_[h] == sizes_[g] &&
+                                        counts[static_cast<std::size_t>(h)] == counts[gi] &&
+                                        sums[static_cast<std::size_t>(h)] == sums[gi];
+                         ++h)
+                        ways += count;
+                    std::vector<std::int64_t>& c = scratchCounts_;
+                    std::vector<std::int64_t>& s = scratchSums_;
+                    c = counts;
+                    s = sums;
+                    c[gi] += 1;
+                    s[gi] += rank;
+                    Canonical(g, c, s);
+                    Insert(Pack(c, s), ways);
+                }
+                work += tracked_ + 1;
+            }
+            if (overflowed_ || static_cast<std::int64_t>(next_.Size()) > maxStates_ || work > maxWork_)
+                return result;
+            std::swap(current_, next_);
+            if (step_ && !step_(static_cast<long double>(rank) / static_cast<long double>(total_))) {
+                result.Stopped = true;
+                return result;
+            }
+        }
+        const std::int64_t rankTotal = total_ * (total_ + 1) / 2;
+        std::vector<std::int64_t> all(sizes_.size());
+        for (std::size_t slot = 0; slot < current_.Capacity(); ++slot) {
+            const std::uint64_t key = current_.Key(slot);
+            if (key == StateTable::Empty)
+                continue;
+            Unpack(key, counts, sums);
+            std::int64_t dealt = 0;
+            for (int g = 0; g < tracked_; ++g) {
+                all[static_cast<std::size_t>(g)] = sums[static_cast<std::size_t>(g)];
+                dealt += sums[static_cast<std::size_t>(g)];
+            }
+            all.back() = rankTotal - dealt;
+            const std::uint64_t count = current_.Count(slot);
+            result.Total += count;
+            if (visit(all))
+                result.Extreme += count;
+        }
+        result.Done = true;
+        return result;
+    }
+
+private:
+    void Insert(std::uint64_t key, std::uint64_t count) {
+        if (next_.Size() * 4 >= next_.Capacity() * 3) {
+            // Rehash into a table twice the size.
+            StateTable bigger;
+            bigger.Reset(next_.Capacity());
+            for (std::size_t slot = 0; slot < next_.Capacity(); ++slot)
+                if (next_.Key(slot) != StateTable::Empty)
+                    bigger.Add(next_.Key(slot), next_.Count(slot));
+            next_ = std::move(bigger);
+            if (static_cast<std::int64_t>(next_.Size()) > maxStates_)
+                overflowed_ = true;
+        }
+        next_.Add(key, count);
+    }
+
+    // Keeps each run of equal-sized groups in decreasing (count, sum) order
+    // after group g changed: g moves towards the front past smaller entries.
+    void Canonical(int g, std::vector<std::int64_t>& c, std::vector<std::int64_t>& s) const {
+        while (g > 0 && sizes_[g - 1] == sizes_[g]) {
+            const auto a = static_cast<std::size_t>(g - 1);
+            const auto b = static_cast<std::size_t>(g);
+            if (std::pair(c[a], s[a]) >= std::pair(c[b], s[b]))
+                break;
+            std::swap(c[a], c[b]);
+            std::swap(s[a], s[b]);
+            --g;
+        }
+    }
+
+    std::uint64_t Pack(const std::vector<std::int64_t>& c, const std::vector<std::int64_t>& s) const {
+        std::uint64_t key = 0;
+        for (int g = tracked_ - 1; g >= 0; --g) {
+            const auto gi = static_cast<std::size_t>(g);
+            key = key * static_cast<std::uint64_t>(countRadix_[gi]) + static_cast<std::uint64_t>(c[gi]);
+            key = key * static_cast<std::uint64_t>(sumRadix_[gi]) + static_cast<std::uint64_t>(s[gi]);
+        }
+        return key;
+    }
+
+    void Unpack(std::uint64_t key, std::vector<std::int64_t>& c, std::vector<std::int64_t>& s) const {
+        for (int g = 0; g < tracked_; ++g) {
+            const auto gi = static_cast<std::size_t>(g);
+            s[gi] = static_cast<std::int64_t>(key % static_cast<std::uint64_t>(sumRadix_[gi]));
+            key /= static_cast<std::uint64_t>(sumRadix_[gi]);
+            c[gi] = static_cast<std::int64_t>(key % static_cast<std::uint64_t>(countRadix_[gi]));
+            key /= static_cast<std::uint64_t>(countRadix_[gi]);
+        }
+    }
+
+    std::vector<std::int32_t> sizes_;
+    const CountingStep& step_;
+    std::int64_t maxStates_;
+    std::int64_t maxWork_;
+    std::int64_t total_ = 0;
+    int tracked_ = 0;
+    std::vector<std::int64_t> sumRadix_;
+    std::vector<std::int64_t> countRadix_;
+    bool fits_ = false;
+    bool overflowed_ = false;
+    StateTable current_;
+    StateTable next_;
+    std::vector<std::int64_t> scratchCounts_;
+    std::vector<std::int64_t> scratchSums_;
+};
+
+} // namespace
+
+RankCount CountDealsAtLeast(std::span<const std::int32_t> groupSizes, long double threshold, const CountingStep& step,
+                            std::int64_t maxStates, std::int64_t maxWork) {
+    RankCount result;
+    std::vector<std::int32_t> sizes(groupSizes.begin(), groupSizes.end());
+    if (sizes.empty() || std::any_of(sizes.begin(), sizes.end(), [](std::int32_t n) { return n <= 0; }))
+        throw CalcFault{CalcInvalid};
+    std::sort(sizes.begin(), sizes.end());
+    std::int64_t total = 0;
+    Wide lcm = 1;
+    for (const std::int32_t n : sizes) {
+        total += n;
+        lcm = lcm / std::gcd(static_cast<std::uint64_t>(lcm), static_cast<std::uint64_t>(n)) * static_cast<Wide>(n);
+        if (lcm > (Wide{1} << 40))
+            return result;
+    }
+    // Σ R²·(L/n) >= threshold·L, both sides whole numbers.
+    const long double scaled = threshold * static_cast<long double>(lcm);
+    if (!std::isfinite(scaled) || std::fabs(scaled) > 1.0e30L)
+        return result;
+    const __int128 needed = CeilToInteger(scaled);
+    auto reaches = [&](std::span<const std::int64_t> sums) {
+        Wide key = 0;
+        for (std::size_t g = 0; g < sizes.size(); ++g) {
+            const Wide r = static_cast<Wide>(sums[g]);
+            key += r * r * (lcm / static_cast<Wide>(sizes[g]));
+        }
+        return needed <= 0 || key >= static_cast<Wide>(needed);
+    };
+
+    const std::int64_t rankTotal = total * (total + 1) / 2;
+    if (sizes.size() == 1) {
+        const std::array<std::int64_t, 1> sums{rankTotal};
+        result.Done = true;
+        result.Total = 1;
+        result.Extreme = reaches(sums) ? 1 : 0;
+        return result;
+    }
+    if (sizes.size() == 2) {
+        if (total > std::numeric_limits<int>::max())
+            return result;
+        const std::vector<std::uint64_t> counts = RankSetSumCounts(static_cast<int>(total), sizes[0]);
+        if (counts.empty())
+            return result;
+        const std::int64_t lowest = static_cast<std::int64_t>(sizes[0]) * (sizes[0] + 1) / 2;
+        for (std::size_t d = 0; d < counts.size(); ++d) {
+            const std::int64_t sum = lowest + static_cast<std::int64_t>(d);
+            const std::array<std::int64_t, 2> sums{sum, rankTotal - sum};
+            result.Total += counts[d];
+            if (reaches(sums))
+                result.Extreme += counts[d];
+        }
+        result.Done = true;
+        return result;
+    }
+    DealTable table(sizes, step, maxStates, maxWork);
+    return table.Run([&](const std::vector<std::int64_t>& sums) { return reaches(sums); });
+}
+
+RankCount CountRowOrderingsAtLeast(int rows, int columns, long double threshold, const CountingStep& step) {
+    if (rows < 0 || columns < 1 || columns > 6)
+        throw CalcFault{CalcInvalid};
+    RankCount result;
+    std::vector<std::array<int, 6>> orderings;
+    std::array<int, 6> order{};
+    std::iota(order.begin(), order.begin() + columns, 1);
+    do {
+        orderings.push_back(order);
+    } while (std::next_permutation(order.begin(), order.begin() + columns));
+
+    // Column sums (each below 256) packed a byte each, sorted: the orderings
+    // of a row are the same set whatever the order of the columns.
+    auto pack = [columns](std::array<int, 6> sums) {
+        for (int c = 1; c < columns; ++c)
+            for (int d = c; d > 0 && sums[static_cast<std::size_t>(d - 1)] > sums[static_cast<std::size_t>(d)]; --d)
+                std::swap(sums[static_cast<std::size_t>(d - 1)], sums[static_cast<std::size_t>(d)]);
+        std::uint64_t key = 0;
+        for (int c = 0; c < columns; ++c) key = key << 8 | static_cast<std::uint64_t>(sums[c]);
+        return key;
+    };
+    auto unpack = [columns](std::uint64_t key) {
+        std::array<int, 6> sums{};
+        for (int c = columns - 1; c >= 0; --c) {
+            sums[static_cast<std::size_t>(c)] = static_cast<int>(key & 0xFF);
+            key >>= 8;
+        }
+        return sums;
+    };
+    if (static_cast<long double>(rows) * columns > 255)
+        return result;
+
+    std::unordered_map<std::uint64_t, std::uint64_t> current{{0, 1}};
+    for (int row = 0; row + 1 < rows; ++row) {
+        std::unordered_map<std::uint64_t, std::uint64_t> next;
+        for (const auto& [key, count] : current) {
+            const std::array<int, 6> sums = unpack(key);
+            for (const std::array<int, 6>& ranks : orderings) {
+                std::array<int, 6> added = sums;
+                for (int c = 0; c < columns; ++c) added[static_cast<std::size_t>(c)] += ranks[static_cast<std::size_t>(c)];
+                next[pack(added)] += count;
+            }
+        }
+        current = std::move(next);
+        if (step && !step(static_cast<long double>(row + 1) / rows)) {
+            result.Stopped = true;
+            return result;
+        }
+    }
+    const __int128 needed = CeilToInteger(threshold);
+    for (const auto& [key, count] : current) {
+        const std::array<int, 6> sums = unpack(key);
+        if (rows == 0) {
+            result.Total += count;
+            result.Extreme += needed <= 0 ? count : 0;
+            continue;
+        }
+        for (const std::array<int, 6>& ranks : orderings) {
+            std::int64_t square = 0;
+            for (int c = 0; c < columns; ++c) {
+                const std::int64_t r = sums[static_cast<std::size_t>(c)] + ranks[static_cast<std::size_t>(c)];
+                square += r * r;
+            }
+            result.Total += count;
+            if (square >= needed)
+                result.Extreme += count;
+        }
+    }
+    result.Done = true;
+    return result;
+}
+
+RankCount CountPermutationsAtLeast(int n, std::int64_t dHigh, const CountingStep& step) {
+    if (n < 0 || n > 12)
+        throw CalcFault{CalcOverflow};
+    RankCount result;
+    std::uint64_t factorial = 1;
+    for (int i = 2; i <= n; ++i) factorial *= static_cast<std::uint64_t>(i);
+    result.Total = factorial;
+    result.Done = true;
+    if (dHigh <= 0) {
+        result.Extreme = factorial;
+        return result;
+    }
+    // Partial sums at or beyond dHigh are kept together in the last column.
+    const auto width = static_cast<std::size_t>(dHigh) + 1;
+    const std::size_t subsets = std::size_t{1} << n;
+    if (width > 1024) {
+        // Beyond the largest possible Σ D², (n³ − n)/3: nothing reaches it.
+        result.Extreme = 0;
+        return result;
+    }
+    std::vector<std::uint32_t> table(subsets * width, 0);
+    table[0] = 1;
+    for (std::size_t taken = 0; taken + 1 < subsets; ++taken) {
+        const std::uint32_t* from = &table[taken * width];
+        const int position = std::popcount(taken);
+        std::size_t top = width;
+        while (top > 0 && from[top - 1] == 0) --top;
+        for (int rank = 0; rank < n; ++rank) {
+            if ((taken >> rank & 1U) != 0)
+                continue;
+            std::uint32_t* to = &table[(taken | std::size_t{1} << rank) * width];
+            const auto d = static_cast<std::size_t>((rank - position) * (rank - position));
+            for (std::size_t s = 0; s < top; ++s) to[std::min(s + d, width - 1)] += from[s];
+        }
+        if ((taken & 255) == 255 && step && !step(static_cast<long double>(taken) / static_cast<long double>(subsets))) {
+            result.Done = false;
+            result.Stopped = true;
+            return result;
+        }
+    }
+    result.Extreme = table[(subsets - 1) * width + width - 1];
+    return result;
+}
+
+} // namespace vextal
