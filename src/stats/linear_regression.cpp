@@ -44,7 +44,10 @@ RegressionSums ComputeSums(const std::vector<XYRow>& rows, long double x0, long 
             s.Sxy += dx * dy;
             total += y - y0;
         }
-        s.RowTotalsTerm += total * total / static_cast<long double>(row.Y.size());
+        const long double replicates = static_cast<long double>(row.Y.size());
+        s.RowTotalsTerm += total * total / replicates;
+        const long double rowMean = total / replicates;
+        for (long double y : row.Y) s.RowScatter += (y - y0 - rowMean) * (y - y0 - rowMean);
     }
     return s;
 }
@@ -87,11 +90,13 @@ LinearityTest TestLinearity(const LinearRegressionAnalysis& a) {
     test.SSRegression = a.SSRegression;
     test.SSTotal = a.SSTotal;
     test.DFTotal = a.DFTotal;
-    const long double amongRows = a.Forced ? s.RowTotalsTerm : s.RowTotalsTerm - s.N * s.MeanY * s.MeanY;
+    // The scatter among rows is the total less the scatter within rows; the
+    // latter is summed from deviations about each row's mean, so no large
+    // uncentred totals are subtracted (Y near 1E9 keeps its digits).
     test.DFDeviations = a.Forced ? s.Rows - 1 : s.Rows - 2;
-    test.SSDeviations = NotNegative(amongRows - a.SSRegression);
+    test.SSReplicates = s.RowScatter;
+    test.SSDeviations = NotNegative(a.SSTotal - s.RowScatter - a.SSRegression);
     test.DFReplicates = s.N - s.Rows;
-    test.SSReplicates = NotNegative(a.SSTotal - amongRows);
     test.MSDeviations = test.SSDeviations / test.DFDeviations;
     test.MSReplicates = test.SSReplicates / test.DFReplicates;
     if (test.MSReplicates > 0) {

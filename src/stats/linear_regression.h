@@ -60,6 +60,7 @@ struct RegressionSums {
     long double MeanX = 0, MeanY = 0;
     long double Sxx = 0, Syy = 0, Sxy = 0;
     long double RowTotalsTerm = 0;  // sum over rows of (row total of Y)^2 / replicates
+    long double RowScatter = 0;     // sum over rows of the squared deviations of Y from the row mean
 };
 
 /// One line of the per-row table.

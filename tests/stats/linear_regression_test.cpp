@@ -218,6 +218,24 @@ TEST(LinearRegression, ReplicateEdgeCases) {
                            "compare the deviations from linearity with.", ""});
 }
 
+TEST(LinearRegression, LinearityTestKeepsItsDigitsForLargeY) {
+    // The same data shifted by 1E9 in Y: every sum of squares is unchanged.
+    const auto table = [](long double shift) {
+        return XYDocument({{1, 1 + shift, 1.2L + shift, 0.9L + shift},
+                           {2, 2.2L + shift, 2.0L + shift},
+                           {3, 2.9L + shift, 3.3L + shift, 3.1L + shift},
+                           {4, 4.4L + shift, 4.1L + shift}});
+    };
+    RegressionOptions options;
+    options.RunsTest = true;  // the linearity test goes with it when Y has replicates
+    const LinearityTest base = AnalyseLinearRegression(table(0).Table, options).Linearity;
+    const LinearityTest shifted = AnalyseLinearRegression(table(1e9L).Table, options).Linearity;
+    ASSERT_TRUE(base.Performed && shifted.Performed);
+    ExpectClose(base.SSReplicates, shifted.SSReplicates, 1e-9L);
+    ExpectClose(base.SSDeviations, shifted.SSDeviations, 1e-9L);
+    ExpectClose(base.F, shifted.F, 1e-9L);
+}
+
 TEST(RunsProbability, EqualsFullEnumeration) {
     // Every arrangement of m pluses and n minuses, counted by its runs.
     for (int m = 1; m <= 7; ++m) {
