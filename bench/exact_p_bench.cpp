@@ -83,7 +83,12 @@ BENCHMARK_CAPTURE(KruskalWallisCounted, g3_4_10_10, std::vector<std::int32_t>{4,
 BENCHMARK_CAPTURE(KruskalWallisCounted, g3_6_7_10, std::vector<std::int32_t>{6, 7, 10})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KruskalWallisCounted, g4_3_5_5_6, std::vector<std::int32_t>{3, 5, 5, 6})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KruskalWallisCounted, g4_4_4_4_7, std::vector<std::int32_t>{4, 4, 4, 7})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g5_3_3_3_3_4, std::vector<std::int32_t>{3, 3, 3, 3, 4})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g5_1_4_4_4_4, std::vector<std::int32_t>{1, 4, 4, 4, 4})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g5_2_3_3_4_4, std::vector<std::int32_t>{2, 3, 3, 4, 4})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KruskalWallisCounted, g6_2_2_2_2_3_5, std::vector<std::int32_t>{2, 2, 2, 2, 3, 5})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g6_2_2_2_3_3_3, std::vector<std::int32_t>{2, 2, 2, 3, 3, 3})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g9_1x8_9, std::vector<std::int32_t>{1, 1, 1, 1, 1, 1, 1, 1, 9})->Unit(benchmark::kMillisecond);
 BENCHMARK(KruskalWallisWalked)->Unit(benchmark::kMillisecond);
 BENCHMARK(FriedmanCounted)->Unit(benchmark::kMillisecond);
 BENCHMARK(FriedmanWalked)->Unit(benchmark::kMillisecond)->Iterations(1);

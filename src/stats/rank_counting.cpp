@@ -16,6 +16,9 @@ namespace {
 
 using Wide = unsigned __int128;
 
+// Room the dense Kruskal-Wallis table may take at most.
+constexpr long double DenseByteLimit = 256.0L * 1024 * 1024;
+
 // The smallest integer at least `x` (x finite, |x| < 2^100).
 __int128 CeilToInteger(long double x) {
     return static_cast<__int128>(std::ceil(x));
@@ -295,6 +298,241 @@ private:
     std::vector<std::int64_t> scratchSums_;
 };
 
+// The Kruskal-Wallis table over the ranks in dense form: one block of cells
+// per vector of counts taken by the tracked groups (every group but the
+// last), each block indexed by the offsets of the groups' rank sums above
+// their least possible value. A rank is dealt in place, the blocks visited
+// from the highest count vector down, so that every block still holds the
+// previous rank's entries when its successors read it. Every step is a
+// shifted addition of contiguous rows.
+// `Cell` holds every entry: none exceeds the number of deals in all.
+template <class Cell>
+class DenseDealTable {
+public:
+    explicit DenseDealTable(std::span<const std::int32_t> sizes) : sizes_(sizes.begin(), sizes.end()) {
+        for (const std::int32_t size : sizes_) total_ += size;
+        tracked_ = static_cast<int>(sizes_.size()) - 1;
+        // Beyond 32 tracked groups, or a million count vectors, the table
+        // could never be held anyway.
+        long double blocks = 1;
+        for (int g = 0; g < tracked_; ++g) blocks *= sizes_[static_cast<std::size_t>(g)] + 1;
+        if (tracked_ > 32 || blocks > 1.0e6L) {
+            cells_ = std::numeric_limits<long double>::infinity();
+            work_ = cells_;
+            return;
+        }
+        countStride_.assign(static_cast<std::size_t>(tracked_), 1);
+        for (int g = tracked_ - 2; g >= 0; --g)
+            countStride_[static_cast<std::size_t>(g)] =
+                countStride_[static_cast<std::size_t>(g) + 1] * (sizes_[static_cast<std::size_t>(g) + 1] + 1);
+        blocks_ = countStride_.empty() ? 1 : countStride_[0] * (sizes_[0] + 1);
+        blockStart_.resize(static_cast<std::size_t>(blocks_) + 1);
+        long double cells = 0;
+        std::vector<std::int64_t> c(static_cast<std::size_t>(tracked_));
+        for (std::int64_t b = 0; b < blocks_; ++b) {
+            Counts(b, c);
+            long double size = 1;
+            for (int g = 0; g < tracked_; ++g) size *= static_cast<long double>(Width(c[static_cast<std::size_t>(g)]));
+            blockStart_[static_cast<std::size_t>(b)] = static_cast<std::int64_t>(std::min(cells, 9.0e18L));
+            cells += size;
+        }
+        cells_ = cells;
+        blockStart_.back() = static_cast<std::int64_t>(std::min(cells, 9.0e18L));
+        // The cells reached, rank by rank, are the work.
+        if (static_cast<long double>(blocks_) * static_cast<long double>(total_) > 1.0e8L) {
+            work_ = std::numeric_limits<long double>::infinity();
+            return;
+        }
+        for (std::int64_t rank = 1; rank <= total_; ++rank)
+            for (std::int64_t b = 0; b < blocks_; ++b) {
+                Counts(b, c);
+                std::int64_t taken = 0;
+                long double reached = 1;
+                for (const std::int64_t ci : c) {
+                    taken += ci;
+                    reached *= static_cast<long double>(std::max<std::int64_t>(0, Reach(ci, rank)));
+                }
+                if (taken <= rank && rank - taken <= sizes_.back())
+                    work_ += reached;
+            }
+    }
+
+    // Cells the table would hold.
+    long double Cells() const { return cells_; }
+    // Cells reached over all the ranks.
+    long double Work() const { return work_; }
+
+    template <class Visit>
+    RankCount Run(const CountingStep& step, Visit visit) {
+        RankCount result;
+        table_.assign(static_cast<std::size_t>(cells_), 0);
+        table_[0] = 1;
+        const auto t = static_cast<std::size_t>(tracked_);
+        std::vector<std::int64_t> c(t);
+        std::vector<std::int64_t> from(t);
+        for (std::int64_t rank = 1; rank <= total_; ++rank) {
+            for (std::int64_t b = blocks_ - 1; b >= 0; --b) {
+                Counts(b, c);
+                std::int64_t taken = 0;
+                for (const std::int64_t ci : c) taken += ci;
+                const std::int64_t last = rank - taken; // the last group's count after this rank
+                if (last < 0)
+                    continue; // not reachable yet
+                if (last > sizes_.back()) {
+                    // The last group would overflow: whatever the block held is gone.
+                    if (last - 1 == sizes_.back())
+                        ForRows(c, rank - 1, 0, [&](std::int64_t at, std::int64_t length) {
+                            std::fill_n(table_.begin() + at, length, 0);
+                        });
+                    continue;
+                }
+                // The block keeps its entries (the rank goes to the last
+                // group) and takes those of each block one short in a
+                // tracked group, shifted by the rank.
+                for (std::size_t g = 0; g < t; ++g) {
+                    if (c[g] == 0 || c[g] > rank)
+                        continue;
+                    from = c;
+                    from[g] -= 1;
+                    const std::int64_t shift = (rank - c[g]) * Stride(c, g);
+                    const std::int64_t source = blockStart_[static_cast<std::size_t>(b - countStride_[g])];
+                    const std::int64_t target = blockStart_[static_cast<std::size_t>(b)] + shift;
+                    ForRows(from, rank - 1, c, g, [&](std::int64_t at, std::int64_t to, std::int64_t length) {
+                        const Cell* in = table_.data() + source + at;
+                        Cell* out = table_.data() + target + to;
+                        for (std::int64_t i = 0; i < length; ++i) out[i] += in[i];
+                    });
+                }
+            }
+            if (step && !step(static_cast<long double>(rank) / static_cast<long double>(total_))) {
+                result.Stopped = true;
+                return result;
+            }
+        }
+        // Only the block of full groups is left.
+        const std::int64_t rankTotal = total_ * (total_ + 1) / 2;
+        std::vector<std::int64_t> full(t);
+        for (std::size_t g = 0; g < t; ++g) full[g] = sizes_[g];
+        std::vector<std::int64_t> sums(sizes_.size());
+        const std::int64_t start = blockStart_[static_cast<std::size_t>(blocks_ - 1)];
+        const std::int64_t cells = blockStart_.back() - start;
+        std::vector<std::int64_t> offset(t, 0);
+        for (std::int64_t at = 0; at < cells; ++at) {
+            const std::uint64_t count = table_[static_cast<std::size_t>(start + at)];
+            if (count != 0) {
+                std::int64_t dealt = 0;
+                for (std::size_t g = 0; g < t; ++g) {
+                    sums[g] = full[g] * (full[g] + 1) / 2 + offset[g];
+                    dealt += sums[g];
+                }
+                sums.back() = rankTotal - dealt;
+                result.Total += count;
+                if (visit(sums))
+                    result.Extreme += count;
+            }
+            for (std::size_t g = t; g-- > 0;) {
+                if (++offset[g] < Width(full[g]))
+                    break;
+                offset[g] = 0;
+            }
+        }
+        result.Done = true;
+        return result;
+    }
+
+private:
+    // Sum offsets of a group holding c of the ranks 1..N: 0..c(N − c).
+    std::int64_t Width(std::int64_t c) const { return c * (total_ - c) + 1; }
+    // Offsets reached after `rank` ranks: 0..c(rank − c).
+    static std::int64_t Reach(std::int64_t c, std::int64_t rank) { return c * (rank - c) + 1; }
+
+    void Counts(std::int64_t block, std::vector<std::int64_t>& c) const {
+        for (std::size_t g = 0; g < c.size(); ++g) {
+            c[g] = block / countStride_[g];
+            block %= countStride_[g];
+        }
+    }
+
+    // Distance between neighbouring offsets of group g in the block of c.
+    std::int64_t Stride(const std::vector<std::int64_t>& c, std::size_t g) const {
+        std::int64_t stride = 1;
+        for (std::size_t h = g + 1; h < c.size(); ++h) stride *= Width(c[h]);
+        return stride;
+    }
+
+    // Rows of block c reached after `rank` ranks: start and length.
+    template <class Row>
+    void ForRows(const std::vector<std::int64_t>& c, std::int64_t rank, std::size_t last, Row row) const {
+        ForRows(c, rank, c, last, [&](std::int64_t at, std::int64_t, std::int64_t length) {
+            row(blockStart_[static_cast<std::size_t>(BlockOf(c))] + at, length);
+        });
+    }
+
+    // Rows of block c reached after `rank` ranks, with the position of the
+    // same offsets in the block of `into` (same shape but in group `last`).
+    // Groups after `last` are taken whole, unreached offsets (zeros) and
+    // all, so that a row runs on through them and is as long as it can be.
+    template <class Row>
+    void ForRows(const std::vector<std::int64_t>& c, std::int64_t rank, const std::vector<std::int64_t>& into,
+                 std::size_t last, Row row) const {
+        const std::size_t t = c.size();
+        if (t == 0) {
+            row(0, 0, 1);
+            return;
+        }
+        std::array<std::int64_t, 32> reach{};
+        std::array<std::int64_t, 32> strideFrom{};
+        std::array<std::int64_t, 32> strideTo{};
+        std::array<std::int64_t, 32> offset{};
+        std::int64_t sf = 1;
+        std::int64_t st = 1;
+        for (std::size_t g = t; g-- > 0;) {
+            reach[g] = Reach(c[g], rank);
+            if (reach[g] <= 0)
+                return;
+            strideFrom[g] = sf;
+            strideTo[g] = st;
+            sf *= Width(c[g]);
+            st *= Width(into[g]);
+        }
+        const std::int64_t length = reach[last] * strideFrom[last];
+        std::int64_t at = 0;
+        std::int64_t to = 0;
+        while (true) {
+            row(at, to, length);
+            std::size_t g = last;
+            while (g-- > 0) {
+                if (++offset[g] < reach[g]) {
+                    at += strideFrom[g];
+                    to += strideTo[g];
+                    break;
+                }
+                at -= (reach[g] - 1) * strideFrom[g];
+                to -= (reach[g] - 1) * strideTo[g];
+                offset[g] = 0;
+            }
+            if (g == static_cast<std::size_t>(-1))
+                return;
+        }
+    }
+
+    std::int64_t BlockOf(const std::vector<std::int64_t>& c) const {
+        std::int64_t b = 0;
+        for (std::size_t g = 0; g < c.size(); ++g) b += c[g] * countStride_[g];
+        return b;
+    }
+
+    std::vector<std::int32_t> sizes_;
+    std::int64_t total_ = 0;
+    int tracked_ = 0;
+    std::vector<std::int64_t> countStride_;
+    std::int64_t blocks_ = 0;
+    std::vector<std::int64_t> blockStart_;
+    long double cells_ = 0;
+    long double work_ = 0;
+    std::vector<Cell> table_;
+};
+
 } // namespace
 
 RankCount CountDealsAtLeast(std::span<const std::int32_t> groupSizes, long double threshold, const CountingStep& step,
@@ -351,6 +589,41 @@ RankCount CountDealsAtLeast(std::span<const std::int32_t> groupSizes, long doubl
         result.Done = true;
         return result;
     }
+    // Four or more tracked groups of one size: sorting them shrinks the
+    // hashed table enough (by 4! and more) to beat the dense one.
+    std::int64_t orders = 1;
+    for (std::size_t g = 1, run = 1; g + 1 < sizes.size(); ++g) {
+        run = sizes[g] == sizes[g - 1] ? run + 1 : 1;
+        orders *= static_cast<std::int64_t>(run);
+        if (orders >= 24)
+            break;
+    }
+    if (orders >= 24) {
+        DealTable table(sizes, step, maxStates, maxWork);
+        const RankCount hashed = table.Run([&](const std::vector<std::int64_t>& sums) { return reaches(sums); });
+        if (hashed.Done || hashed.Stopped)
+            return hashed;
+    }
+    // A hashed state costs 64 bytes (key and count, twice over for the
+    // table's slack, in two tables): the dense table may take as much room.
+    long double deals = 1;
+    for (std::int64_t dealt = 0; const std::int32_t n : sizes)
+        for (std::int32_t i = 1; i <= n; ++i) deals = deals * static_cast<long double>(++dealt) / i;
+    // A cell reached costs a few additions, where a hashed state costs a
+    // probe per group: the dense table may reach 32 times the hashed work.
+    const long double denseBytes = std::min(64.0L * static_cast<long double>(maxStates), DenseByteLimit);
+    const long double denseWork = 32.0L * static_cast<long double>(maxWork);
+    if (deals < 4.0e9L) {
+        DenseDealTable<std::uint32_t> dense(sizes);
+        if (dense.Cells() * 4 <= denseBytes && dense.Work() <= denseWork)
+            return dense.Run(step, reaches);
+    } else if (deals < 1.8e19L) {
+        DenseDealTable<std::uint64_t> dense(sizes);
+        if (dense.Cells() * 8 <= denseBytes && dense.Work() <= denseWork)
+            return dense.Run(step, reaches);
+    }
+    if (orders >= 24)
+        return {};
     DealTable table(sizes, step, maxStates, maxWork);
     return table.Run([&](const std::vector<std::int64_t>& sums) { return reaches(sums); });
 }

@@ -8,8 +8,10 @@
 //   Gaussian binomial [n, m]_q, built as Π (1 − q^(n−m+i)) / (1 − q^i), one
 //   exact polynomial multiplication and division per factor (O(m²(n − m)));
 // - Kruskal-Wallis: a table over the ranks 1..N of the (size, rank sum) of
-//   every group but the largest, groups of equal size kept in sorted order
-//   (their labels do not change Σ R²/n); two groups use the Gaussian binomial;
+//   every group but the largest: dense arrays, one per vector of sizes, as
+//   long as they fit; otherwise hashed states, groups of equal size kept in
+//   sorted order (their labels do not change Σ R²/n); two groups use the
+//   Gaussian binomial;
 // - Friedman: a table over the rows of the column rank sums, kept sorted
 //   (the statistic does not depend on the column order), each entry weighted
 //   by the number of row orderings that reach it;

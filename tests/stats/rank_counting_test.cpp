@@ -85,6 +85,7 @@ TEST(RankCounting, KruskalWallisCountsMatchTheDealingWalk) {
     const std::vector<std::vector<std::int32_t>> shapes = {
         {1, 1},    {2, 5},    {4, 4},       {1, 1, 1},    {1, 2, 3},    {2, 2, 2},
         {3, 3, 4}, {2, 3, 4}, {1, 1, 2, 2}, {2, 2, 2, 2}, {1, 2, 2, 3}, {5, 6},
+        {1, 1, 2, 2, 3}, {2, 2, 2, 2, 2}, {1, 1, 1, 1, 2, 3}, {1, 1, 1, 1, 1, 1, 1, 4},
     };
     std::mt19937 random(20240611);
     for (const std::vector<std::int32_t>& sizes : shapes) {
@@ -123,6 +124,53 @@ TEST(RankCounting, KruskalWallisTableGivesWayWhenItWouldGrowTooLarge) {
     const std::vector<std::int32_t> singles = {1, 1, 1};
     EXPECT_EQ(6u, CountDealsAtLeast(singles, 14 - 1e-8L, {}, 100, 100).Extreme);
     EXPECT_EQ(0u, CountDealsAtLeast(singles, 14 + 1e-8L, {}, 100, 100).Extreme);
+}
+
+TEST(RankCounting, KruskalWallisDenseAndHashedTablesAgree) {
+    // A small state allowance leaves the dense table no room, so the hashed
+    // table (equal groups kept in sorted order) does the counting. The
+    // expected counts come from a separate table with exact fractions.
+    const std::vector<std::int32_t> sizes = {2, 2, 2, 3, 3};
+    const std::pair<long double, std::uint64_t> expected[] = {
+        {0, 1663200}, {520, 1550100}, {540, 1180332}, {560, 766224}, {580, 394644}, {600, 150828}, {620, 32112}};
+    for (const auto& [threshold, count] : expected) {
+        const RankCount dense = CountDealsAtLeast(sizes, threshold, {}, 1 << 20, 1 << 30);
+        const RankCount hashed = CountDealsAtLeast(sizes, threshold, {}, 100000, 1 << 30);
+        ASSERT_TRUE(dense.Done);
+        ASSERT_TRUE(hashed.Done);
+        EXPECT_EQ(1663200u, dense.Total);
+        EXPECT_EQ(dense.Total, hashed.Total);
+        EXPECT_EQ(count, dense.Extreme) << threshold;
+        EXPECT_EQ(count, hashed.Extreme) << threshold;
+    }
+    // Either table stops when told to.
+    const CountingStep stop = [](long double) { return false; };
+    for (const std::int64_t maxStates : {std::int64_t{1} << 20, std::int64_t{100000}}) {
+        const RankCount stopped = CountDealsAtLeast(sizes, 0, stop, maxStates, 1 << 30);
+        EXPECT_TRUE(stopped.Stopped);
+        EXPECT_FALSE(stopped.Done);
+    }
+    // Five groups of two: the largest Σ R²/n, 382.5, takes the pairs (1, 2),
+    // (3, 4), ... in any of the 5! orders of the groups.
+    const std::vector<std::int32_t> pairs = {2, 2, 2, 2, 2};
+    EXPECT_EQ(120u, CountDealsAtLeast(pairs, 382.5L - 1e-8L, {}, 1 << 20, 1 << 30).Extreme);
+    EXPECT_EQ(0u, CountDealsAtLeast(pairs, 382.5L + 1e-8L, {}, 1 << 20, 1 << 30).Extreme);
+}
+
+TEST(RankCounting, KruskalWallisCountsBeyondThirtyTwoBits) {
+    // 40!/(5!·5!·30!) deals, more than a 32-bit entry holds; the counts at
+    // and above the thresholds come from a separate table over the ranks,
+    // with Σ R²/n kept as exact fractions. The largest value is 19872.5
+    // ({1..5} and {36..40} in the small groups among others).
+    const std::vector<std::int32_t> sizes = {5, 5, 30};
+    const std::pair<long double, std::uint64_t> expected[] = {
+        {0, 213610453056ULL}, {17000, 109872419452ULL}, {18000, 1659832708ULL}, {19872.5L - 1e-8L, 6}, {19872.5L + 1e-8L, 0}};
+    for (const auto& [threshold, count] : expected) {
+        const RankCount counted = CountDealsAtLeast(sizes, threshold, {}, 1 << 20, 1 << 30);
+        ASSERT_TRUE(counted.Done);
+        EXPECT_EQ(213610453056ULL, counted.Total);
+        EXPECT_EQ(count, counted.Extreme) << threshold;
+    }
 }
 
 TEST(RankCounting, FriedmanCountsMatchTheRowWalk) {
