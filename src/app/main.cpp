@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <clocale>
 
@@ -37,5 +38,14 @@ int main(int argc, char* argv[]) {
 
     TMainForm mainForm;
     mainForm.show();
+    // All arguments joined with blanks name one data file (a path with
+    // blanks may arrive split); without one the user starts on a new document.
+    const QString fileName = arguments.mid(1).join(QLatin1Char(' '));
+    QTimer::singleShot(0, &mainForm, [&mainForm, fileName] {
+        if (fileName.isEmpty())
+            mainForm.newDocument();
+        else
+            mainForm.openDocument(fileName);
+    });
     return app.exec();
 }
