@@ -94,7 +94,9 @@ std::vector<std::uint64_t> RankSetSumCounts(int n, int m) {
     const long double degree = static_cast<long double>(k) * rest;
     if (total > 9.0e18L || degree > 1.0e8L)
         return {};
-    std::vector<__int128> p(static_cast<std::size_t>(degree) + 1, 0);
+    // Multiplying by (1 − q^(rest + i)) before dividing by (1 − q^i) reaches
+    // k more than the final degree k · rest.
+    std::vector<__int128> p(static_cast<std::size_t>(degree) + static_cast<std::size_t>(k) + 1, 0);
     p[0] = 1;
     std::size_t reach = 0; // degree so far
     for (int i = 1; i <= k; ++i) {

@@ -37,6 +37,18 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+// Every form comes from the same heap, so that memory from one form (the
+// nothrow form serves std::stable_sort's buffer) is released by its partner.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (failAllocations) return nullptr;
+    return std::malloc(size == 0 ? 1 : size);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
