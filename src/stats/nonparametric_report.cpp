@@ -9,13 +9,7 @@ namespace vextal::nonparametric {
 
 ExactCalculationScope::ExactCalculationScope(CalculationProgress* progress, long double approximateP,
                                              long double total)
-    : progress_(progress), total_(total) {
-    if (progress_) progress_->BeginExactCalculation(approximateP);
-}
-
-ExactCalculationScope::~ExactCalculationScope() {
-    if (progress_) progress_->EndExactCalculation();
-}
+    : bracket_(progress, approximateP), progress_(progress), total_(total) {}
 
 bool ExactCalculationScope::Step(long double done) {
     const long double percent = total_ > 0 ? done * 100 / total_ : 0;

@@ -2,6 +2,8 @@
 // enumerations. Internal to the nonparametric ANOVA sources.
 #pragma once
 
+#include "workflow/calculation_progress.h"
+
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -31,7 +33,6 @@ using EnumerationStep = std::function<bool(long double done)>;
 class ExactCalculationScope {
 public:
     ExactCalculationScope(CalculationProgress* progress, long double approximateP, long double total);
-    ~ExactCalculationScope();
     ExactCalculationScope(const ExactCalculationScope&) = delete;
     ExactCalculationScope& operator=(const ExactCalculationScope&) = delete;
 
@@ -41,6 +42,7 @@ public:
     NonparametricExactState StopState() const { return stopState_; }
 
 private:
+    ExactCalculationBracket bracket_;
     CalculationProgress* progress_;
     long double total_;
     NonparametricExactState stopState_ = NonparametricExactState::Exact;

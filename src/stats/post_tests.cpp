@@ -127,14 +127,16 @@ PostTestResult ComputeBonferroni(const std::vector<PostTestGroup>& groups, int d
     return result;
 }
 
-void WriteBonferroni(ReportWriter& text, ReportWriter& second, const std::vector<PostTestGroup>& groups,
-                     const PostTestResult& result) {
+// The Bonferroni and Tukey-Kramer layout: title, critical value, the table
+// of comparisons, and the confidence-interval block built beside it.
+void WriteComparisonTable(ReportWriter& text, ReportWriter& second, const std::vector<PostTestGroup>& groups,
+                          const PostTestResult& result, const char* title, const char* statistic) {
     text.new_line();
-    WriteUnderlined(text, "Bonferroni Multiple Comparisons Test");
-    WriteCriticalSentence(text, "t", result.Critical);
+    WriteUnderlined(text, title);
+    WriteCriticalSentence(text, statistic, result.Critical);
     text.new_line();
     text.new_line();
-    WritePostTestTableHeader(text, "t ");
+    WritePostTestTableHeader(text, std::string(statistic) + " ");
     WritePostTestCIHeader(second);
     for (const PairComparison& pair : result.Pairs) {
         const std::string& first = GroupOfColumn(groups, pair.First).Title;
@@ -145,6 +147,11 @@ void WriteBonferroni(ReportWriter& text, ReportWriter& second, const std::vector
     text.new_line();
     AppendReport(text, second);
     text.new_line();
+}
+
+void WriteBonferroni(ReportWriter& text, ReportWriter& second, const std::vector<PostTestGroup>& groups,
+                     const PostTestResult& result) {
+    WriteComparisonTable(text, second, groups, result, "Bonferroni Multiple Comparisons Test", "t");
     if (result.Comparisons >= 9) {
         text.toggle_bold();
         text.write_line("Warning: With so many comparisons, the Bonferroni method");
@@ -212,22 +219,7 @@ PostTestResult ComputeNewmanKeuls(const std::vector<PostTestGroup>& groups, int 
 
 void WriteTukeyKramer(ReportWriter& text, ReportWriter& second, const std::vector<PostTestGroup>& groups,
                       const PostTestResult& result) {
-    text.new_line();
-    WriteUnderlined(text, "Tukey-Kramer Multiple Comparisons Test");
-    WriteCriticalSentence(text, "q", result.Critical);
-    text.new_line();
-    text.new_line();
-    WritePostTestTableHeader(text, "q ");
-    WritePostTestCIHeader(second);
-    for (const PairComparison& pair : result.Pairs) {
-        const std::string& first = GroupOfColumn(groups, pair.First).Title;
-        const std::string& other = GroupOfColumn(groups, pair.Second).Title;
-        WritePostTestTableRow(text, first, other, pair.Difference, pair.Statistic, pair.P);
-        WritePostTestCIRow(second, first, other, pair.Difference, pair.Lower, pair.Upper);
-    }
-    text.new_line();
-    AppendReport(text, second);
-    text.new_line();
+    WriteComparisonTable(text, second, groups, result, "Tukey-Kramer Multiple Comparisons Test", "q");
 }
 
 void WriteNewmanKeuls(ReportWriter& text, const std::vector<PostTestGroup>& groups, const PostTestResult& result) {

@@ -34,24 +34,6 @@ constexpr std::int64_t MannWhitneyProgressInterval = 256;
 
 constexpr const char* DifferenceTitle = "Difference";
 
-// Brackets an enumeration in the progress display, also when it is left by
-// an exception.
-class ExactCalculationScope {
-public:
-    ExactCalculationScope(CalculationProgress* progress, long double approximateP) : progress_(progress) {
-        if (progress_)
-            progress_->BeginExactCalculation(approximateP);
-    }
-    ~ExactCalculationScope() {
-        if (progress_)
-            progress_->EndExactCalculation();
-    }
-    ExactCalculationScope(const ExactCalculationScope&) = delete;
-    ExactCalculationScope& operator=(const ExactCalculationScope&) = delete;
-
-private:
-    CalculationProgress* progress_;
-};
 
 // The progress callback of an enumeration of `total` arrangements: an answer
 // other than Continue lands in `state` and stops the walk.
@@ -183,7 +165,7 @@ SignedRankResult signed_rank_test(std::span<const long double> values, long doub
         // exactly when it reaches its ceiling.
         const long double observed = std::max(r.TPlus, std::fabs(r.TMinus));
         const auto threshold = static_cast<std::int64_t>(std::ceil(observed));
-        ExactCalculationScope scope(progress, twoTailed ? 2 * r.ApproximateP : r.ApproximateP);
+        ExactCalculationBracket scope(progress, twoTailed ? 2 * r.ApproximateP : r.ApproximateP);
         r.Visited = r.Arrangements;
         r.Count = static_cast<long double>(CountRankSubsetsAtLeast(r.N, threshold));
     } else {
@@ -240,7 +222,7 @@ MannWhitneyResult mann_whitney(std::span<const long double> a, std::span<const l
             // those with a rank sum at most U + m(m + 1)/2.
             const long double largest = r.U + static_cast<long double>(m) * (m + 1) / 2;
             const auto threshold = static_cast<std::int64_t>(std::floor(largest));
-            ExactCalculationScope scope(progress, twoTailed ? 2 * r.ApproximateP : r.ApproximateP);
+            ExactCalculationBracket scope(progress, twoTailed ? 2 * r.ApproximateP : r.ApproximateP);
             const std::int64_t counted = CountRankSetsAtMostFast(total, m, threshold);
             if (counted >= 0) {
                 r.Visited = CountOf(static_cast<std::size_t>(r.Arrangements));

@@ -78,24 +78,6 @@ private:
     bool stopped_ = false;
 };
 
-// Brackets an enumeration in the progress display, also when it is left by
-// an exception.
-class ExactCalculationScope {
-public:
-    ExactCalculationScope(CalculationProgress* progress, long double approximateP) : progress_(progress) {
-        if (progress_)
-            progress_->BeginExactCalculation(approximateP);
-    }
-    ~ExactCalculationScope() {
-        if (progress_)
-            progress_->EndExactCalculation();
-    }
-    ExactCalculationScope(const ExactCalculationScope&) = delete;
-    ExactCalculationScope& operator=(const ExactCalculationScope&) = delete;
-
-private:
-    CalculationProgress* progress_;
-};
 
 } // namespace
 
@@ -189,7 +171,7 @@ SpearmanExactResult SpearmanExactP(std::int32_t n, long double approximateP, lon
 
     std::int64_t count = 0;
     {
-        ExactCalculationScope scope(progress, approximateP);
+        ExactCalculationBracket scope(progress, approximateP);
         const RankCount counted = CountPermutationsAtLeast(n, result.DHigh, share);
         count = counted.Done ? static_cast<std::int64_t>(counted.Extreme) : -1;
         result.Assignments = counted.Done ? total : 0;

@@ -20,19 +20,11 @@ namespace {
 
 constexpr std::string_view ClosingStars = "*     *     *";
 
-// A message in place of results: an empty line, the message, an empty line.
-void WriteMessage(ReportWriter& report, std::string_view message) {
-    report.restart_report();
-    report.new_line();
-    report.write_line(message);
-    report.new_line();
-}
-
 void RunXYAnalysis(DataDocument& document, ReportWriter& report, const AnalysisEnvironment& environment,
                    AnalysisOutcome& outcome) {
     const AnalysisChoices& c = document.State.Choices;
     if (!HasData(document.Table)) {
-        WriteMessage(report, NoDataMessage);
+        WriteResultsMessage(report, NoDataMessage);
         outcome.MessageOnly = true;
         return;
     }
@@ -76,7 +68,7 @@ void RunTwoByTwoAnalysis(DataDocument& document, ReportWriter& report, AnalysisO
 
 void RunLargerTableAnalysis(DataDocument& document, ReportWriter& report, AnalysisOutcome& outcome) {
     if (!HasData(document.Table)) {
-        WriteMessage(report, NoDataMessage);
+        WriteResultsMessage(report, NoDataMessage);
         outcome.MessageOnly = true;
         return;
     }
@@ -101,6 +93,13 @@ void RunMultipleRegressionAnalysis(DataDocument& document, ReportWriter& report,
 }
 
 }  // namespace
+
+void WriteResultsMessage(ReportWriter& report, std::string_view message) {
+    report.restart_report();
+    report.new_line();
+    report.write_line(message);
+    report.new_line();
+}
 
 std::string ReportTitle(const std::string& report) {
     const auto open = report.find(UnderlineMarker);

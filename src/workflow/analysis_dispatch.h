@@ -8,6 +8,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "report/json_value.h"
 #include "stats/linear_regression.h"
@@ -39,6 +41,9 @@ struct AnalysisOutcome {
 /// Runs the document's analysis, fills its ResultReport and clears
 /// ResultsStale.
 AnalysisOutcome RunAnalysis(DataDocument& document, const AnalysisEnvironment& environment = {});
+
+/// Replaces a report by a message: an empty line, the message, an empty line.
+void WriteResultsMessage(ReportWriter& report, std::string_view message);
 
 /// The first underlined text of a report, trimmed: the analysis' title.
 std::string ReportTitle(const std::string& report);

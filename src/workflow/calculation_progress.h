@@ -107,6 +107,24 @@ private:
     long long lastUpdateTick_ = 0;
 };
 
+/// Brackets an exact calculation in the progress display (Begin on
+/// construction, End on destruction, also when left by an exception); does
+/// nothing without a progress object.
+class ExactCalculationBracket {
+public:
+    ExactCalculationBracket(CalculationProgress* progress, long double approximateP) : progress_(progress) {
+        if (progress_) progress_->BeginExactCalculation(approximateP);
+    }
+    ~ExactCalculationBracket() {
+        if (progress_) progress_->EndExactCalculation();
+    }
+    ExactCalculationBracket(const ExactCalculationBracket&) = delete;
+    ExactCalculationBracket& operator=(const ExactCalculationBracket&) = delete;
+
+private:
+    CalculationProgress* progress_;
+};
+
 /// Progress of an enumeration that may run without a window: Continue when
 /// `progress` is null.
 inline ExactProgress ReportExactProgress(CalculationProgress* progress, long double percentDone) {

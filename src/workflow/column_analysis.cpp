@@ -59,13 +59,6 @@ private:
     bool useSelection_ = false;
 };
 
-void WriteMessage(ReportWriter& report, std::string_view message) {
-    report.restart_report();
-    report.new_line();
-    report.write_line(message);
-    report.new_line();
-}
-
 JsonValue Num(long double x) { return JsonValue::Number(x); }
 
 JsonValue AnovaRows(const std::vector<AnovaRow>& rows) {
@@ -218,7 +211,7 @@ ColumnAnalysisOutcome RunColumnAnalysis(DataDocument& document, ReportWriter& re
         message = NoSelectedColumnMessage;
     if (NoColumnPairFlagged(document)) message = NoPairMessage;
     if (!message.empty()) {
-        WriteMessage(report, message);
+        WriteResultsMessage(report, message);
         outcome.MessageOnly = true;
         return outcome;
     }
