@@ -39,6 +39,7 @@
 #include "stats/multiple_regression.h"
 #include "workflow/analysis_dispatch.h"
 #include "workflow/choose_test_pages.h"
+#include "workflow/choose_test_state.h"
 #include "workflow/test_selection.h"
 
 using namespace vextal;
@@ -264,9 +265,29 @@ void TAnalysisForm::showStatus(const StatusPanelState& state) {
 
 QWidget* TAnalysisForm::buildDataPage() {
     m_dataStack = new QStackedWidget(this);
-    m_grid = new TSpreadGrid(*m_document, m_settings, m_dataStack);
+    auto* gridPage = new QWidget(m_dataStack);
+    auto* gridLayout = new QVBoxLayout(gridPage);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    gridLayout->setSpacing(2);
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(new QLabel(QStringLiteral("Title"), gridPage));
+    m_dataTitle = new QLineEdit(gridPage);
+    m_dataTitle->setObjectName(QStringLiteral("dataTitle"));
+    m_dataTitle->setMaxLength(100);
+    m_dataTitle->setMaximumWidth(440);
+    titleRow->addWidget(m_dataTitle, 1);
+    titleRow->addStretch(0);
+    gridLayout->addLayout(titleRow);
+    m_grid = new TSpreadGrid(*m_document, m_settings, gridPage);
     m_grid->setObjectName(QStringLiteral("dataGrid"));
-    m_dataStack->addWidget(m_grid);
+    gridLayout->addWidget(m_grid, 1);
+    m_dataStack->addWidget(gridPage);
+    connect(m_dataTitle, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_document->Table.DocumentTitle = text.toStdString();
+        MarkChanged(m_document->State);
+    });
+    m_dataTitle->installEventFilter(this);
+    connect(m_grid, &TSpreadGrid::titleFieldRequested, this, [this] { m_dataTitle->setFocus(); });
     m_dataStack->addWidget(buildTwoByTwoPage());
     return m_dataStack;
 }
@@ -331,12 +352,100 @@ QWidget* TAnalysisForm::buildTwoByTwoPage() {
         });
         connect(m_tbTitles[i], &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
     }
+    // Reading order for Tab and for Left/Right.
+    const auto fields = twoByTwoFields();
+    const std::array<QLineEdit*, 9> order{fields[0], fields[1], fields[2], fields[3], fields[5],
+                                          fields[6], fields[4], fields[7], fields[8]};
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+    for (QLineEdit* field : fields) field->installEventFilter(this);
     for (QLineEdit* count : m_tbCounts) {
         connect(count, &QLineEdit::textEdited, this, [this] { MarkChanged(m_document->State); });
         connect(count, &QLineEdit::editingFinished, this, [this] { readTwoByTwoCounts(); });
         connect(count, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
     }
     return m_twoByTwoPage;
+}
+
+std::array<QLineEdit*, 9> TAnalysisForm::twoByTwoFields() const {
+    return {m_tbTitle,     m_tbTitles[0], m_tbTitles[1], m_tbTitles[2], m_tbTitles[3],
+            m_tbCounts[0], m_tbCounts[1], m_tbCounts[2], m_tbCounts[3]};
+}
+
+// Arrow keys move between the two-by-two fields as the table is drawn;
+// Shift+F1 and Shift+F2 step back and forward.
+bool TAnalysisForm::twoByTwoKey(QLineEdit* field, QKeyEvent* key) {
+    const auto f = twoByTwoFields();
+    enum { Title, Col1, Col2, Row1, Row2, A, B, C, D };
+    int at = -1;
+    for (int i = 0; i < 9; ++i)
+        if (f[i] == field) at = i;
+    if (at < 0) return false;
+    if (key->modifiers() & Qt::ShiftModifier) {
+        if (key->key() == Qt::Key_F1) previousStep();
+        else if (key->key() == Qt::Key_F2) nextStep();
+        else return false;
+        return true;
+    }
+    if (key->modifiers() != Qt::NoModifier && key->modifiers() != Qt::KeypadModifier) return false;
+    static constexpr int Up[9] = {-1, Title, Title, Title, Row1, Col1, Col2, A, B};
+    static constexpr int Down[9] = {Col1, A, B, Row2, -1, C, D, -1, -1};
+    static constexpr int Order[9] = {Title, Col1, Col2, Row1, A, B, Row2, C, D};
+    int target = -1;
+    switch (key->key()) {
+    case Qt::Key_Up: target = Up[at]; break;
+    case Qt::Key_Down: target = Down[at]; break;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        int position = 0;
+        while (Order[position] != at) ++position;
+        position += key->key() == Qt::Key_Right ? 1 : -1;
+        if (position >= 0 && position < 9) target = Order[position];
+        break;
+    }
+    default: return false;
+    }
+    if (target >= 0) {
+        f[target]->setFocus(Qt::OtherFocusReason);
+        f[target]->selectAll();
+    }
+    return true;
+}
+
+bool TAnalysisForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Shift+F1 / Shift+F2 in the two-by-two fields step back and forward
+        // instead of choosing steps 1 and 2.
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        if (field && field->parentWidget() == m_twoByTwoPage && (key->modifiers() & Qt::ShiftModifier) &&
+            (key->key() == Qt::Key_F1 || key->key() == Qt::Key_F2)) {
+            event->accept();
+            return true;
+        }
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == m_dataTitle) {
+            if (key->key() == Qt::Key_Down || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                m_grid->editColumnTitle(0);
+                return true;
+            }
+        } else if (auto* field = qobject_cast<QLineEdit*>(watched); field && field->parentWidget() == m_twoByTwoPage) {
+            if (twoByTwoKey(field, key)) return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+StepCommands TAnalysisForm::stepCommands() const {
+    if (m_currentStep < 0) return {};
+    return CommandsForStep(static_cast<StepPage>(m_currentStep), m_document->State.Format);
+}
+
+std::array<HelpButtonState, 2> TAnalysisForm::helpButtons() const {
+    const int step = std::max(0, m_currentStep);
+    return HelpButtonsForStep(static_cast<StepPage>(step), ChooseTestHelpTopic(m_document->State.Selection.Page),
+                              m_document->ReportHelpTopic);
 }
 
 void TAnalysisForm::readTwoByTwoCounts() {
@@ -557,7 +666,8 @@ void TAnalysisForm::enterStep(int step) {
             m_tbCounts[0]->setFocus();
         } else {
             m_grid->fillFromDocument();
-            m_dataStack->setCurrentWidget(m_grid);
+            m_dataTitle->setText(fromStd(doc.Table.DocumentTitle));
+            m_dataStack->setCurrentWidget(m_grid->parentWidget());
             m_grid->setFocus();
         }
         break;
@@ -615,6 +725,7 @@ void TAnalysisForm::resetDocument() {
     m_grid->fillFromDocument();
     m_grid->scrollToTop();
     m_grid->setCurrentDataCell(0, 0);
+    m_dataTitle->clear();
     refreshStatsGrid();
     refreshTwoByTwo();
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "data/data_document.h"
@@ -15,6 +16,7 @@
 #include "data/number_settings.h"
 #include "gui/TQuestion.h"
 #include "workflow/calculation_progress.h"
+#include "workflow/step_commands.h"
 
 class QButtonGroup;
 class QLabel;
@@ -27,6 +29,8 @@ class QTextEdit;
 class QToolButton;
 class QVBoxLayout;
 class TSpreadGrid;
+class TCheckListForm;
+namespace vextal { struct ControlState; }
 
 class TAnalysisForm : public QWidget {
     Q_OBJECT
@@ -51,6 +55,13 @@ public:
     bool needsName() const { return m_needsName; }
 
     int currentStep() const { return m_currentStep; }
+    /// The main window's commands and help buttons for the current step.
+    vextal::StepCommands stepCommands() const;
+    std::array<vextal::HelpButtonState, 2> helpButtons() const;
+    /// The data set's title field above the grid.
+    QLineEdit* dataTitleField() const { return m_dataTitle; }
+    /// The two-by-two page's fields: title, column 1, column 2, row 1, row 2, A, B, C, D.
+    std::array<QLineEdit*, 9> twoByTwoFields() const;
     std::array<bool, StepCount> enabledSteps() const;
     /// Shows a step; ignored while a calculation runs or the step is off.
     void showStep(int step);
@@ -66,6 +77,11 @@ public:
 
     void setQuestionHook(YesNoHook hook);
     void setChoiceHook(ChoiceHook hook);
+    /// Runs the Select Columns / Select Pairs dialogs in tests instead of exec().
+    void setCheckListHook(std::function<void(TCheckListForm&)> hook) { m_checkListHook = std::move(hook); }
+    /// The Choose Test step's column and pair selection dialogs.
+    void selectColumns();
+    void selectPairs();
 
     TSpreadGrid* grid() const { return m_grid; }
     QTableWidget* statsGrid() const { return m_statsGrid; }
@@ -75,6 +91,9 @@ public:
 
     /// The Results page's text without styles.
     QString resultsText() const;
+    /// The progress object of this window's calculations.
+    vextal::CalculationProgress* progress() const { return m_progress.get(); }
+    QPushButton* cancelButton() const { return m_cancelButton; }
     /// How often RunAnalysis ran in this window.
     int analysisRuns() const { return m_analysisRuns; }
 
@@ -84,6 +103,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -104,12 +124,15 @@ private:
     void refreshStatsGrid();
     void refreshTwoByTwo();
     void readTwoByTwoCounts();
+    bool twoByTwoKey(QLineEdit* field, QKeyEvent* key);
     void storeStatsCell(int row, int column);
     void runAnalysisIfStale();
     void showReport();
     void showStatus(const vextal::StatusPanelState& state);
     QWidget* buildChooseContent();
     void afterChoice();
+    void selectButton(QWidget* box, const vextal::ControlState& state);
+    void runCheckList(TCheckListForm& form);
 
     std::unique_ptr<vextal::DataDocument> m_document;
     vextal::NumberSettings m_settings;
@@ -119,6 +142,7 @@ private:
     int m_analysisRuns = 0;
     bool m_fillingStats = false;
     YesNoHook m_ask;
+    std::function<void(TCheckListForm&)> m_checkListHook;
 
     std::unique_ptr<QtClock> m_clock;
     std::unique_ptr<vextal::CalculationProgress> m_progress;
@@ -133,6 +157,7 @@ private:
     QStackedWidget* m_dataStack = nullptr;
     TSpreadGrid* m_grid = nullptr;
     QWidget* m_twoByTwoPage = nullptr;
+    QLineEdit* m_dataTitle = nullptr;
     QLineEdit* m_tbTitle = nullptr;
     std::array<QLineEdit*, 4> m_tbTitles{};  // column 1, column 2, row 1, row 2
     std::array<QLineEdit*, 4> m_tbCounts{};  // A B C D

@@ -16,6 +16,8 @@
 
 #include "data/cell_format.h"
 #include "gui/TAnalysisForm.h"
+#include "gui/TCheckListForm.h"
+#include "workflow/pair_selection.h"
 #include "gui/TSpreadGrid.h"
 #include "workflow/choose_test_pages.h"
 #include "workflow/test_selection.h"
@@ -143,6 +145,54 @@ void TAnalysisForm::rebuildStartPage() {
 
 void TAnalysisForm::afterChoice() { rebuildChoosePage(); }
 
+void TAnalysisForm::selectButton(QWidget* box, const ControlState& state) {
+    auto* button = mirrored<QPushButton>(box, box->layout(), state);
+    button->setObjectName(QStringLiteral("selectColumnsButton"));
+    connect(button, &QPushButton::clicked, this, [this] { selectColumns(); });
+}
+
+void TAnalysisForm::runCheckList(TCheckListForm& form) {
+    if (m_checkListHook) m_checkListHook(form);
+    else form.exec();
+}
+
+void TAnalysisForm::selectColumns() {
+    if (Calculating()) return;
+    DataDocument& doc = *m_document;
+    const std::vector<ColumnSelectionItem> items = ColumnSelectionItems(doc);
+    QStringList captions;
+    std::vector<bool> checked;
+    for (const ColumnSelectionItem& item : items) {
+        captions << fromStd(item.Caption);
+        checked.push_back(item.Checked);
+    }
+    TCheckListForm form(QString::fromLatin1(SelectColumnsTitle), captions, checked, false,
+                        [this](const std::vector<bool>& checks) {
+                            return ApplyColumnSelection(*m_document, m_document->State.Selection, checks).Message;
+                        },
+                        this);
+    runCheckList(form);
+    rebuildChoosePage();
+}
+
+void TAnalysisForm::selectPairs() {
+    if (Calculating()) return;
+    const std::vector<PairSelectionItem> items = PairSelectionItems(*m_document);
+    QStringList captions;
+    std::vector<bool> checked;
+    for (const PairSelectionItem& item : items) {
+        captions << fromStd(item.Caption);
+        checked.push_back(item.Checked);
+    }
+    TCheckListForm form(QString::fromLatin1(SelectPairsTitle), captions, checked, true,
+                        [this](const std::vector<bool>& checks) {
+                            return ApplyPairSelection(*m_document, checks).Message;
+                        },
+                        this);
+    runCheckList(form);
+    rebuildChoosePage();
+}
+
 void TAnalysisForm::rebuildChoosePage() { replaceContent(m_chooseHost, buildChooseContent()); }
 
 QWidget* TAnalysisForm::buildChooseContent() {
@@ -227,6 +277,7 @@ QWidget* TAnalysisForm::buildChooseContent() {
         const OneColumnPageView view = DescribeOneColumnPage(doc);
         QGroupBox* column = group(page, layout, view.ColumnGroupCaption);
         mirrored<QLabel>(column, column->layout(), view.SelectionLabel);
+        selectButton(column, view.SelectButton);
         auto* tests = new QGroupBox(page);
         tests->setLayout(new QVBoxLayout);
         layout->addWidget(tests);
@@ -261,6 +312,7 @@ QWidget* TAnalysisForm::buildChooseContent() {
         const TwoColumnsPageView view = DescribeTwoColumnsPage(doc);
         QGroupBox* column = group(page, layout, view.ColumnGroupCaption);
         mirrored<QLabel>(column, column->layout(), view.SelectionLabel);
+        selectButton(column, view.SelectButton);
         QGroupBox* pairing = group(page, layout, view.PairingGroupCaption);
         onClick(mirrored<QRadioButton>(pairing, pairing->layout(), view.Unpaired), [this](bool) { SetTwoColUnpaired(*m_document, true); });
         onClick(mirrored<QRadioButton>(pairing, pairing->layout(), view.Paired), [this](bool) { SetTwoColUnpaired(*m_document, false); });
@@ -285,6 +337,7 @@ QWidget* TAnalysisForm::buildChooseContent() {
                 [this](bool) { SetAllColumns(*m_document, m_document->State.Selection, true); });
         onClick(mirrored<QRadioButton>(columns, columns->layout(), view.SelectedColumns),
                 [this](bool) { SetAllColumns(*m_document, m_document->State.Selection, false); });
+        selectButton(columns, view.SelectButton);
         mirrored<QLabel>(columns, columns->layout(), view.SelectionLabel);
         QGroupBox* matched = group(page, layout, view.MatchedGroupCaption);
         onClick(mirrored<QRadioButton>(matched, matched->layout(), view.Ordinary), [this](bool) { SetMultiColOrdinary(*m_document, true); });
@@ -303,6 +356,11 @@ QWidget* TAnalysisForm::buildChooseContent() {
         });
         onClick(mirrored<QCheckBox>(post, post->layout(), view.OnlyIfSignificant),
                 [this](bool checked) { SetPostTestOnlyIfSignificant(*m_document, checked); });
+        {
+            auto* pairs = mirrored<QPushButton>(post, post->layout(), view.SelectPairs);
+            pairs->setObjectName(QStringLiteral("selectPairsButton"));
+            connect(pairs, &QPushButton::clicked, this, [this] { selectPairs(); });
+        }
         mirrored<QLabel>(post, post->layout(), view.ControlColumnLabel);
         QComboBox* control = mirroredList(post, post->layout(), view.ControlColumn);
         connect(control, &QComboBox::activated, this, [this](int item) {

@@ -6,10 +6,12 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPalette>
 
 #include "data/data_table.h"
+#include "gui/TNumberFormatForm.h"
 #include "workflow/test_selection.h"
 
 using namespace vextal;
@@ -188,6 +190,7 @@ QWidget* TSpreadDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     editor->setMaxLength(maxLength);
     editor->setProperty(KindProperty, static_cast<int>(kind));
     m_editor = editor;
+    m_editorIndex = index;
     return editor;
 }
 
@@ -218,6 +221,32 @@ bool TSpreadDelegate::eventFilter(QObject* object, QEvent* event) {
     if (line && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto kind = static_cast<EditorKind>(line->property(KindProperty).toInt());
+        // Keys that leave a title editor (or the first data row upwards) for
+        // another field: store, close, and let the grid move.
+        const int k = key->key();
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
+        bool moves = false;
+        switch (kind) {
+        case EditorKind::ColumnTitle:
+            moves = (plain && (k == Qt::Key_Right || k == Qt::Key_Left || k == Qt::Key_Down || k == Qt::Key_Up ||
+                               k == Qt::Key_Return || k == Qt::Key_Enter)) ||
+                    k == Qt::Key_Tab;
+            break;
+        case EditorKind::RowTitle:
+            moves = plain && (k == Qt::Key_Down || k == Qt::Key_Up || k == Qt::Key_Return || k == Qt::Key_Enter ||
+                              k == Qt::Key_Escape || k == Qt::Key_Right);
+            break;
+        case EditorKind::Data:
+            moves = plain && k == Qt::Key_Up && m_editorIndex.row() == 1;
+            break;
+        }
+        if (moves && m_titleKey) {
+            const QModelIndex from = m_editorIndex;
+            emit commitData(line);
+            emit closeEditor(line, NoHint);
+            m_titleKey(from, k);
+            return true;
+        }
         if (kind == EditorKind::Data) {
             const QString text = key->text();
             const bool control = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
@@ -264,9 +293,12 @@ TSpreadGrid::TSpreadGrid(DataDocument& document, const NumberSettings& settings,
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     setCornerButtonEnabled(false);
     connect(m_model, &TSpreadModel::documentChanged, this, &TSpreadGrid::documentChanged);
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
-        if (section == 0) selectEverything();
-    });
+    // Header clicks select whole columns of data rows (not the title row),
+    // extending from the last clicked column with Shift.
+    disconnect(horizontalHeader(), &QHeaderView::sectionPressed, this, nullptr);
+    disconnect(horizontalHeader(), &QHeaderView::sectionEntered, this, nullptr);
+    connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int section) { headerPressed(section); });
+    m_delegate->setTitleKeyHook([this](const QModelIndex& from, int key) { moveFromEditor(from, key); });
     m_choose = [this](const QString& caption, const QStringList& items, const QString& hint) {
         return askChoice(this, caption, items, hint);
     };
@@ -319,6 +351,136 @@ void TSpreadGrid::setCurrentDataCell(int row, int column) {
 void TSpreadGrid::selectEverything() {
     commitPendingEdit();
     selectDataBlock(WholeTableSelection());
+}
+
+void TSpreadGrid::selectModelColumns(int first, int last) {
+    if (first > last) std::swap(first, last);
+    selectDataBlock(WholeColumnsSelection(first - 1, last - 1));
+}
+
+void TSpreadGrid::selectModelRows(int first, int last) {
+    if (first > last) std::swap(first, last);
+    selectDataBlock(WholeRowsSelection(first - 1, last - 1));
+}
+
+void TSpreadGrid::headerPressed(int section) {
+    commitPendingEdit();
+    if (section == 0) {
+        selectEverything();
+        return;
+    }
+    const bool extend = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+    if (!extend) m_anchorColumn = section;
+    selectModelColumns(m_anchorColumn, section);
+    if (extend) selectionModel()->setCurrentIndex(m_model->index(1, m_anchorColumn), QItemSelectionModel::NoUpdate);
+}
+
+void TSpreadGrid::selectCurrentColumn() {
+    commitPendingEdit();
+    const int column = std::max(1, currentIndex().column());
+    m_anchorColumn = column;
+    selectModelColumns(column, column);
+}
+
+void TSpreadGrid::selectCurrentRow() {
+    commitPendingEdit();
+    const int row = std::max(1, currentIndex().row());
+    m_anchorRow = row;
+    selectModelRows(row, row);
+}
+
+void TSpreadGrid::editColumnTitle(int column) {
+    const QModelIndex index = m_model->index(0, std::clamp(column, 0, LastDataColumn) + 1);
+    setCurrentIndex(index);
+    scrollTo(index);
+    edit(index);
+}
+
+void TSpreadGrid::editRowTitle(int row) {
+    const QModelIndex index = m_model->index(std::clamp(row, 0, LastUserRow) + 1, 0);
+    setCurrentIndex(index);
+    scrollTo(index);
+    edit(index);
+}
+
+void TSpreadGrid::moveFromEditor(const QModelIndex& from, int key) {
+    const int row = from.row();
+    const int column = from.column();
+    if (row == 0) {  // a column title
+        switch (key) {
+        case Qt::Key_Tab:
+        case Qt::Key_Right:
+            editColumnTitle(std::min(column, LastDataColumn));  // the next column (data index = column), up to Z
+            break;
+        case Qt::Key_Left:
+            editColumnTitle(std::max(column - 2, 0));  // from B on
+            break;
+        case Qt::Key_Up:
+            setCurrentIndex(from);
+            emit titleFieldRequested();
+            break;
+        default:  // Enter, Down: into the first data row
+            setCurrentIndex(m_model->index(1, column));
+            break;
+        }
+    } else if (column == 0) {  // a row title
+        switch (key) {
+        case Qt::Key_Down:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            editRowTitle(std::min(row, LastUserRow));  // the next row (data index = row)
+            break;
+        case Qt::Key_Up:
+            editRowTitle(std::max(row - 2, 0));  // not above the first data row
+            break;
+        default:  // Escape, Right: back into the grid
+            setCurrentIndex(m_model->index(row, 1));
+            break;
+        }
+    } else if (key == Qt::Key_Up) {  // first data row: its column's title
+        editColumnTitle(column - 1);
+    }
+    setFocus();
+}
+
+void TSpreadGrid::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid() && index.column() == 0) {
+        commitPendingEdit();
+        if (index.row() == 0) {
+            selectEverything();
+            return;
+        }
+        // The row-title column: the left edge opens the title editor, the
+        // right edge works like a cell, the rest selects the whole row.
+        const QRect cell = visualRect(index);
+        const int x = event->position().toPoint().x();
+        constexpr int EdgeZone = 14;
+        if (x >= cell.right() - EdgeZone && x > cell.left() + EdgeZone) {
+            QTableView::mousePressEvent(event);
+            return;
+        }
+        const bool extend = event->modifiers() & Qt::ShiftModifier;
+        if (!extend) m_anchorRow = index.row();
+        selectModelRows(m_anchorRow, index.row());
+        if (x < cell.left() + EdgeZone && !extend) editRowTitle(index.row() - 1);
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void TSpreadGrid::numberFormat() {
+    commitPendingEdit();
+    const NumberFormatDialogState state =
+        PrepareNumberFormat(m_document.Table, dataSelection(), std::max(0, currentIndex().column() - 1));
+    std::optional<int> setting;
+    if (m_numberFormatHook) setting = m_numberFormatHook(state);
+    else setting = TNumberFormatForm::ask(this, state);
+    if (!setting) return;
+    const std::vector<int> changed = ApplyNumberFormat(m_document, state.FirstColumn, state.LastColumn, *setting);
+    if (changed.empty()) return;
+    m_model->refreshAll();
+    emit documentChanged();
 }
 
 void TSpreadGrid::runBlockCommand(const std::function<bool()>& command) {
@@ -439,6 +601,12 @@ void TSpreadGrid::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
         moveCurrent(1, 0);
         return;
+    case Qt::Key_Up:
+        if (event->modifiers() == Qt::NoModifier && currentIndex().row() == 1 && currentIndex().column() >= 1) {
+            editColumnTitle(currentIndex().column() - 1);
+            return;
+        }
+        break;
     case Qt::Key_Delete:
         if (control)
             deleteCells();

@@ -12,11 +12,13 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <functional>
 #include <optional>
 
 #include "data/cell_entry.h"
 #include "data/data_document.h"
 #include "data/grid_edit.h"
+#include "data/number_format_rules.h"
 #include "data/number_settings.h"
 #include "gui/TQuestion.h"
 
@@ -72,11 +74,18 @@ public:
 
     QWidget* openEditor() const { return m_editor; }
 
+    /// Called after a title editor (or the first data row's editor, for Up)
+    /// was closed by a key that moves to another field.
+    using TitleKeyHook = std::function<void(const QModelIndex& from, int key)>;
+    void setTitleKeyHook(TitleKeyHook hook) { m_titleKey = std::move(hook); }
+
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
     mutable QPointer<QWidget> m_editor;
+    mutable QPersistentModelIndex m_editorIndex;
+    TitleKeyHook m_titleKey;
 };
 
 class TSpreadGrid : public QTableView {
@@ -110,6 +119,20 @@ public:
     void insertCells();
     void toggleExclusion();
     void selectEverything();
+    /// Select Column / Select Row: the current cell's whole column or row.
+    void selectCurrentColumn();
+    void selectCurrentRow();
+    /// Number Format: the dialog for the selection, then the new setting
+    /// stored and the changed columns redrawn.
+    void numberFormat();
+    /// Answers the Number Format dialog in tests: returns the setting chosen
+    /// (AutomaticFormat or 0..12), or nullopt for Cancel.
+    using NumberFormatHook = std::function<std::optional<int>(const vextal::NumberFormatDialogState&)>;
+    void setNumberFormatHook(NumberFormatHook hook) { m_numberFormatHook = std::move(hook); }
+
+    /// Opens the title editor of a data column (0..25) or a data row (0..999).
+    void editColumnTitle(int column);
+    void editRowTitle(int row);
 
     /// Rewrites headers and cells from the document (after loading, a
     /// format change or a bulk change made elsewhere).
@@ -119,17 +142,27 @@ signals:
     void documentChanged();
     void nextStepRequested();
     void previousStepRequested();
+    /// Up from a column title: the data set's title field takes the focus.
+    void titleFieldRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void moveCurrent(int rowStep, int columnStep);
+    void moveFromEditor(const QModelIndex& from, int key);
+    void headerPressed(int section);
+    void selectModelRows(int first, int last);
+    void selectModelColumns(int first, int last);
     void runBlockCommand(const std::function<bool()>& command);
 
     vextal::DataDocument& m_document;
     TSpreadModel* m_model = nullptr;
     TSpreadDelegate* m_delegate = nullptr;
     ChoiceHook m_choose;
+    NumberFormatHook m_numberFormatHook;
+    int m_anchorColumn = 1;  // model coordinates of the last header click
+    int m_anchorRow = 1;
 };

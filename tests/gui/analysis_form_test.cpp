@@ -8,21 +8,27 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "data/data_table.h"
 #include "gui/TAnalysisForm.h"
+#include "gui/TCheckListForm.h"
 #include "gui/TSpreadGrid.h"
+#include "stats/walked_exact_p.h"
 #include "workflow/calculation_progress.h"
+#include "workflow/pair_selection.h"
 
 using namespace vextal;
 
 namespace {
 
 QString example(const char* name) {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().absoluteFilePath(QStringLiteral("../../examples/%1").arg(QLatin1String(name)));
+    return QDir(QStringLiteral(VEXTAL_EXAMPLES_DIR)).absoluteFilePath(QLatin1String(name));
 }
 
 MessageSink failOnMessage() {
@@ -112,7 +118,7 @@ TEST(AnalysisForm, StepAvailabilityFollowsTheFormat) {
 
     Form pairs("two_by_two.vxd");
     pairs.form.showStep(TAnalysisForm::DataStep);
-    auto* stack = pairs.form.grid()->parentWidget();
+    auto* stack = pairs.form.grid()->parentWidget()->parentWidget();
     ASSERT_NE(qobject_cast<QStackedWidget*>(stack), nullptr);
     EXPECT_EQ(qobject_cast<QStackedWidget*>(stack)->currentWidget()->objectName(), QStringLiteral("twoByTwoPage"));
 }
@@ -218,6 +224,138 @@ TEST(AnalysisForm, TypedSummaryIsStoredThroughTheStatsGrid) {
     EXPECT_EQ(doc.Table.ColumnInfo[empty].SD, 2.0L);
     EXPECT_EQ(doc.Table.ColumnInfo[empty].N, 5);
     EXPECT_FALSE(f.form.statsGrid()->item(5, empty + 1)->text().isEmpty()) << "SEM derived";
+}
+
+TEST(AnalysisForm, SelectColumnsDialogRefusesNoneAndStoresTheChecks) {
+    Form f("raw_data.vxd");
+    f.form.showStep(TAnalysisForm::ChooseStep);
+    auto* button = f.form.choosePage()->findChild<QPushButton*>(QStringLiteral("selectColumnsButton"));
+    ASSERT_NE(button, nullptr);
+    int shown = 0;
+    f.form.setCheckListHook([&](TCheckListForm& form) {
+        ++shown;
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Select Columns"));
+        ASSERT_GE(form.list()->count(), 3);
+        form.showMessage = [](const QString&) {};
+        form.setChecks(std::vector<bool>(form.list()->count(), false));
+        form.accept();
+        EXPECT_EQ(form.lastMessage(), QString::fromLatin1(NoColumnSelectedMessage));
+        EXPECT_EQ(form.result(), QDialog::Rejected) << "the dialog stays open";
+        std::vector<bool> firstTwo(form.list()->count(), false);
+        firstTwo[0] = firstTwo[1] = true;
+        form.setChecks(firstTwo);
+        form.accept();
+        EXPECT_EQ(form.result(), QDialog::Accepted);
+    });
+    f.form.selectColumns();
+    EXPECT_EQ(shown, 1);
+    const DataTable& table = f.form.document().Table;
+    EXPECT_TRUE(table.ColumnSelected[0] && table.ColumnSelected[1]);
+    EXPECT_FALSE(table.ColumnSelected[2]);
+    EXPECT_TRUE(f.form.document().State.ResultsStale);
+}
+
+TEST(AnalysisForm, SelectPairsDialogHasItsAllButtons) {
+    Form f("raw_data.vxd");
+    f.form.showStep(TAnalysisForm::ChooseStep);
+    f.form.setCheckListHook([&](TCheckListForm& form) {
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Select Pairs"));
+        ASSERT_NE(form.deselectAllButton(), nullptr);
+        form.showMessage = [](const QString&) {};
+        form.deselectAllButton()->click();
+        form.accept();
+        EXPECT_EQ(form.lastMessage(), QString::fromLatin1(NoPairSelectedMessage));
+        form.selectAllButton()->click();
+        form.accept();
+        EXPECT_EQ(form.result(), QDialog::Accepted);
+        EXPECT_EQ(form.checks(), std::vector<bool>(form.list()->count(), true));
+    });
+    f.form.selectPairs();
+}
+
+TEST(AnalysisForm, TwoByTwoArrowKeysFollowTheTable) {
+    Form f("two_by_two.vxd");
+    f.form.showStep(TAnalysisForm::DataStep);
+    f.form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.form));
+    const auto fields = f.form.twoByTwoFields();
+    enum { Title, Col1, Col2, Row1, Row2, A, B, C, D };
+    const auto press = [&](int from, Qt::Key key) {
+        fields[from]->setFocus();
+        QTest::keyClick(fields[from], key);
+        for (int i = 0; i < 9; ++i)
+            if (fields[i]->hasFocus()) return i;
+        return -1;
+    };
+    EXPECT_EQ(press(A, Qt::Key_Up), Col1);
+    EXPECT_EQ(press(B, Qt::Key_Up), Col2);
+    EXPECT_EQ(press(C, Qt::Key_Up), A);
+    EXPECT_EQ(press(Row1, Qt::Key_Up), Title);
+    EXPECT_EQ(press(Row2, Qt::Key_Up), Row1);
+    EXPECT_EQ(press(Title, Qt::Key_Down), Col1);
+    EXPECT_EQ(press(Col2, Qt::Key_Down), B);
+    EXPECT_EQ(press(B, Qt::Key_Down), D);
+    EXPECT_EQ(press(A, Qt::Key_Right), B);
+    EXPECT_EQ(press(B, Qt::Key_Right), Row2);
+    EXPECT_EQ(press(A, Qt::Key_Left), Row1);
+    fields[A]->setFocus();
+    QTest::keyClick(fields[A], Qt::Key_F2, Qt::ShiftModifier);
+    EXPECT_EQ(f.form.currentStep(), TAnalysisForm::ChooseStep) << "Shift+F2: the next step";
+}
+
+TEST(AnalysisForm, HelpButtonsAndCommandsFollowTheStep) {
+    Form f("raw_data.vxd");
+    f.form.showStep(TAnalysisForm::StartStep);
+    EXPECT_EQ(f.form.helpButtons()[0].Topic, 695);
+    f.form.showStep(TAnalysisForm::DataStep);
+    EXPECT_EQ(f.form.helpButtons()[0].Topic, 528);
+    EXPECT_EQ(f.form.stepCommands().PrintCaption, "Print Data");
+    f.form.showStep(TAnalysisForm::ChooseStep);
+    EXPECT_EQ(f.form.helpButtons()[0].Topic, 134) << "three or more columns";
+    f.form.showStep(TAnalysisForm::ResultsStep);
+    EXPECT_EQ(f.form.helpButtons()[0].Topic, f.form.document().ReportHelpTopic);
+    EXPECT_GT(f.form.helpButtons()[0].Topic, 0);
+    EXPECT_TRUE(f.form.stepCommands().AppendToNotes);
+}
+
+TEST(AnalysisForm, DataTitleFieldStoresAndLeadsToTheColumnTitles) {
+    Form f;
+    f.form.showStep(TAnalysisForm::DataStep);
+    QLineEdit* title = f.form.dataTitleField();
+    ASSERT_NE(title, nullptr);
+    QTest::keyClicks(title, QStringLiteral("Trial 4"));
+    EXPECT_EQ(f.form.document().Table.DocumentTitle, "Trial 4");
+    EXPECT_TRUE(f.form.document().State.DocumentModified);
+    QTest::keyClick(title, Qt::Key_Down);
+    EXPECT_TRUE(f.form.grid()->isEditing());
+    EXPECT_EQ(f.form.grid()->currentIndex(), f.form.grid()->model()->index(0, 1));
+}
+
+TEST(AnalysisForm, CancelButtonStopsALongExactCalculation) {
+    Form f;
+    CalculationProgress* progress = f.form.progress();
+    bool clicked = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!clicked && f.form.cancelButton()->isVisible()) {
+            clicked = true;
+            QTest::mouseClick(f.form.cancelButton(), Qt::LeftButton);
+        }
+    });
+    poll.start(20);
+    QElapsedTimer timer;
+    timer.start();
+    progress->BeginCalculation();
+    // Nearly 2·10^9 deals: most of a minute of walking, ended by Cancel.
+    const std::int32_t sizes[] = {4, 10, 10};
+    const ExactPResult result = KruskalWallisWalkedP(sizes, 3.0L, 0.25L, progress);
+    progress->EndCalculation();
+    poll.stop();
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(result.State, NonparametricExactState::Interrupted);
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_FALSE(Calculating());
+    EXPECT_FALSE(f.form.cancelButton()->isVisible());
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QHeaderView>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -7,6 +10,7 @@
 
 #include "data/cell_entry.h"
 #include "data/data_document.h"
+#include "gui/TNumberFormatForm.h"
 #include "gui/TSpreadGrid.h"
 
 using namespace vextal;
@@ -208,6 +212,129 @@ TEST_F(GridFixture, HeadersFollowTheFormatAndSelectAllCoversTheTable) {
     EXPECT_EQ(grid.model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Y2"));
     QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
     EXPECT_TRUE(IsAllSelected(grid.dataSelection()));
+}
+
+}  // namespace
+
+namespace {
+
+QLineEdit* openEditorOf(TSpreadGrid& grid) {
+    return qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
+}
+
+TEST_F(GridFixture, SelectColumnRowAndHeaderClicksWithShift) {
+    grid.setCurrentDataCell(4, 2);
+    grid.selectCurrentColumn();
+    EXPECT_EQ(grid.dataSelection(), (GridSelection{0, 2, LastUserRow, 2}));
+    grid.setCurrentDataCell(4, 2);
+    grid.selectCurrentRow();
+    EXPECT_EQ(grid.dataSelection(), (GridSelection{4, 0, 4, LastDataColumn}));
+
+    QHeaderView* header = grid.horizontalHeader();
+    const auto centre = [&](int section) {
+        return QPoint(header->sectionViewportPosition(section) + header->sectionSize(section) / 2, header->height() / 2);
+    };
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre(2));  // column B
+    EXPECT_EQ(grid.dataSelection(), (GridSelection{0, 1, LastUserRow, 1}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::ShiftModifier, centre(4));
+    EXPECT_EQ(grid.dataSelection(), (GridSelection{0, 1, LastUserRow, 3})) << "Shift extends from the anchor";
+}
+
+TEST_F(GridFixture, RowTitleColumnSelectsRowsOrOpensItsEditor) {
+    const auto zone = [&](int modelRow, int x) {
+        const QRect cell = grid.visualRect(grid.model()->index(modelRow, 0));
+        return QPoint(cell.left() + x, cell.center().y());
+    };
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, zone(3, 30));
+    EXPECT_EQ(grid.dataSelection(), (GridSelection{2, 0, 2, LastDataColumn}));
+    EXPECT_FALSE(grid.isEditing());
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, zone(6, 30));
+    EXPECT_EQ(grid.dataSelection(), (GridSelection{2, 0, 5, LastDataColumn}));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, zone(4, 4));
+    EXPECT_TRUE(grid.isEditing()) << "the left edge opens the row title";
+    EXPECT_EQ(grid.currentIndex().column(), 0);
+    grid.commitPendingEdit();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, zone(0, 30));
+    EXPECT_TRUE(IsAllSelected(grid.dataSelection())) << "the title row's row-title cell selects everything";
+}
+
+TEST_F(GridFixture, TitleEditorsMoveWithTheirKeys) {
+    QSignalSpy toTitleField(&grid, &TSpreadGrid::titleFieldRequested);
+    // A key for the open editor; a missing editor fails the check instead.
+    const auto key = [&](Qt::Key k, int line) {
+        QLineEdit* editor = openEditorOf(grid);
+        if (!editor) {
+            ADD_FAILURE_AT(__FILE__, line) << "no open editor";
+            return;
+        }
+        QTest::keyClick(editor, k);
+    };
+    grid.editColumnTitle(0);
+    QLineEdit* editor = openEditorOf(grid);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("Dose"));
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(doc.Table.ColumnInfo[0].Title, "Dose");
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(0, 2)) << "Tab: the next column's title";
+    key(Qt::Key_Left, __LINE__);
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(0, 1));
+    key(Qt::Key_Up, __LINE__);
+    EXPECT_EQ(toTitleField.count(), 1);
+    grid.editColumnTitle(0);
+    key(Qt::Key_Down, __LINE__);
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(1, 1)) << "Down: into the first data row";
+    EXPECT_FALSE(grid.isEditing());
+
+    // Up from the first data row's editor opens its column's title.
+    grid.setCurrentDataCell(0, 2);
+    grid.edit(grid.currentIndex());
+    key(Qt::Key_Up, __LINE__);
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(0, 3));
+    EXPECT_TRUE(grid.isEditing());
+    grid.commitPendingEdit();
+
+    grid.editRowTitle(0);
+    ASSERT_NE(openEditorOf(grid), nullptr);
+    QTest::keyClicks(openEditorOf(grid), QStringLiteral("first"));
+    key(Qt::Key_Down, __LINE__);
+    EXPECT_EQ(doc.Table.RowTitles[0], "first");
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(2, 0));
+    key(Qt::Key_Up, __LINE__);
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(1, 0));
+    key(Qt::Key_Up, __LINE__);
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(1, 0)) << "not above the first data row";
+    key(Qt::Key_Escape, __LINE__);
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(1, 1)) << "Escape: back into the grid";
+    EXPECT_FALSE(grid.isEditing());
+}
+
+TEST_F(GridFixture, NumberFormatNamesTheColumnsAndStoresTheSetting) {
+    type(0, 1, QStringLiteral("1.5"));
+    type(1, 1, QStringLiteral("2.25"));
+    grid.setCurrentDataCell(0, 1);
+    grid.selectCurrentColumn();
+    NumberFormatDialogState seen;
+    grid.setNumberFormatHook([&](const NumberFormatDialogState& state) -> std::optional<int> {
+        seen = state;
+        return 4;
+    });
+    QSignalSpy changed(&grid, &TSpreadGrid::documentChanged);
+    grid.numberFormat();
+    EXPECT_EQ(seen.Label, "For column B:");
+    EXPECT_FALSE(seen.Fixed);
+    EXPECT_EQ(doc.Table.ColumnFormat[1], 4);
+    EXPECT_EQ(shown(0, 1), QStringLiteral("1.5000"));
+    EXPECT_EQ(changed.count(), 1);
+
+    // The dialog itself: the fixed choice comes with the number.
+    TNumberFormatForm form(PrepareNumberFormat(doc.Table, grid.dataSelection(), 1));
+    EXPECT_TRUE(form.fixedChoice()->isChecked());
+    EXPECT_EQ(form.decimalsField()->value(), 4);
+    form.automaticChoice()->setChecked(true);
+    EXPECT_EQ(form.setting(), AutomaticFormat);
+    form.decimalsField()->setValue(2);
+    EXPECT_TRUE(form.fixedChoice()->isChecked());
+    EXPECT_EQ(form.setting(), 2);
 }
 
 }  // namespace
