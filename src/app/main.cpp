@@ -1,12 +1,17 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <QSplashScreen>
 #include <QTimer>
 
 #include <clocale>
+#include <functional>
 
 #include "gui/TMainForm.h"
 #include "gui/TScreenshots.h"
+#include "gui/app_settings.h"
+#include "gui/single_instance.h"
 #include "stats/pvalue.h"
+#include "workflow/calculation_progress.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -36,16 +41,42 @@ int main(int argc, char* argv[]) {
         return written > 0 ? 0 : 1;
     }
 
+    // One program per user: a second start hands its file to the first and
+    // ends without a window.
+    const QString fileName = joinedFileArgument(arguments);
+    TSingleInstance instance;
+    if (instance.tryHandOver(fileName)) return 0;
+    instance.listen();
+
+    // The start screen shows while the main window and the settings come up.
+    QPixmap card(380, 170);
+    card.fill(QColor(0xF4, 0xF6, 0xFA));
+    QSplashScreen splash(card);
+    splash.showMessage(QStringLiteral("Corvanta Vextal 3.06\n\nStatistics for scientists"), Qt::AlignCenter,
+                       QColor(0x20, 0x30, 0x50));
+    splash.show();
+
     TMainForm mainForm;
+    mainForm.useSettings(loadProgramSettings(), settingsFilePath());
+    applyStartWindowSize(&mainForm, mainForm.settings());
     mainForm.show();
-    // All arguments joined with blanks name one data file (a path with
-    // blanks may arrive split); without one the user starts on a new document.
-    const QString fileName = arguments.mid(1).join(QLatin1Char(' '));
-    QTimer::singleShot(0, &mainForm, [&mainForm, fileName] {
+    // A file handed over during a calculation waits until it has ended.
+    std::function<void(const QString&)> openHandedOver = [&mainForm, &openHandedOver](const QString& path) {
+        TSingleInstance::bringToFront(&mainForm);
+        if (path.isEmpty()) return;
+        if (vextal::Calculating())
+            QTimer::singleShot(250, &mainForm, [&openHandedOver, path] { openHandedOver(path); });
+        else
+            mainForm.openDocument(path);
+    };
+    QObject::connect(&instance, &TSingleInstance::fileHandedOver, &mainForm, openHandedOver);
+    // Without a data file the user starts on a new document.
+    QTimer::singleShot(0, &mainForm, [&mainForm, &splash, fileName] {
         if (fileName.isEmpty())
             mainForm.newDocument();
         else
             mainForm.openDocument(fileName);
+        splash.finish(&mainForm);
     });
     return app.exec();
 }

@@ -34,6 +34,9 @@
 #include "data/cell_format.h"
 #include "data/document_file.h"
 #include "data/summary_entry.h"
+#include "gui/TGraphPage.h"
+#include "gui/TNotesForm.h"
+#include "gui/TResultsViewer.h"
 #include "gui/TSpreadGrid.h"
 #include "stats/column_stats.h"
 #include "stats/multiple_regression.h"
@@ -130,6 +133,7 @@ TAnalysisForm::TAnalysisForm(const NumberSettings& settings, QWidget* parent)
     : QWidget(parent), m_document(std::make_unique<DataDocument>(NewDocument())), m_settings(settings) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     m_ask = [this](const QString& text, bool defaultNo) { return askYesNo(this, text, defaultNo); };
+    m_clipHooks = DefaultClipboardHooks(this);
     m_clock = std::make_unique<QtClock>();
     ProgressHooks hooks;
     hooks.ProcessMessages = [] { QCoreApplication::processEvents(); };
@@ -178,7 +182,7 @@ TAnalysisForm::TAnalysisForm(const NumberSettings& settings, QWidget* parent)
     showStep(StartStep);
 }
 
-TAnalysisForm::~TAnalysisForm() = default;
+TAnalysisForm::~TAnalysisForm() { TNotesForm::forgetDocument(m_document.get()); }
 
 void TAnalysisForm::setFileName(const QString& name) {
     m_fileName = name;
@@ -587,22 +591,22 @@ void TAnalysisForm::refreshStatsGrid() {
 }
 
 QWidget* TAnalysisForm::buildResultsPage() {
-    m_results = new QTextEdit(this);
+    m_results = new TResultsViewer(this);
     m_results->setObjectName(QStringLiteral("resultsView"));
-    m_results->setReadOnly(true);
-    m_results->setLineWrapMode(QTextEdit::NoWrap);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    m_results->setFont(font);
+    connect(m_results, &TResultsViewer::appendToNotesRequested, this, [this] { appendToNotesCommand(); });
     return m_results;
 }
 
 QWidget* TAnalysisForm::buildGraphPage() {
-    auto* label = new QLabel(QStringLiteral("The graph comes with a later version."), this);
-    label->setObjectName(QStringLiteral("graphPage"));
-    label->setAlignment(Qt::AlignCenter);
-    return label;
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    m_graph = new TGraphPage(*m_document, scroll);
+    m_graph->setObjectName(QStringLiteral("graphPage"));
+    m_graph->setAnalysisRunner([this](DataDocument& document) { runAnalysisWithProgress(document); });
+    scroll->setWidget(m_graph);
+    // SD or SEM chosen beside the graph renames rows of the statistics grid.
+    connect(m_graph, &TGraphPage::documentChanged, this, [this] { refreshStatsGrid(); });
+    return scroll;
 }
 
 // ------------------------------------------------------------------ steps
@@ -696,6 +700,9 @@ void TAnalysisForm::enterStep(int step) {
     case ResultsStep:
         runAnalysisIfStale();
         m_results->setFocus();
+        break;
+    case GraphStep:
+        m_graph->refresh();
         break;
     default:
         break;
@@ -793,48 +800,28 @@ int TAnalysisForm::saveFile(const QString& fileName, const MessageSink& sink) {
 
 // ------------------------------------------------------------------ results
 
-void TAnalysisForm::runAnalysisIfStale() {
-    if (m_document->State.ResultsStale) {
-        m_progress->BeginCalculation();
-        try {
-            AnalysisEnvironment environment;
-            environment.Progress = m_progress.get();
-            RunAnalysis(*m_document, environment);
-        } catch (...) {
-            m_progress->EndCalculation();
-            throw;
-        }
+void TAnalysisForm::runAnalysisWithProgress(DataDocument& document) {
+    m_progress->BeginCalculation();
+    try {
+        AnalysisEnvironment environment;
+        environment.Progress = m_progress.get();
+        RunAnalysis(document, environment);
+    } catch (...) {
         m_progress->EndCalculation();
-        ++m_analysisRuns;
+        throw;
     }
+    m_progress->EndCalculation();
+    ++m_analysisRuns;
+}
+
+void TAnalysisForm::runAnalysisIfStale() {
+    if (m_document->State.ResultsStale) runAnalysisWithProgress(*m_document);
     showReport();
 }
 
-void TAnalysisForm::showReport() {
-    m_results->clear();
-    QTextCursor cursor(m_results->document());
-    QTextCharFormat format;
-    QString run;
-    const auto flush = [&] {
-        if (!run.isEmpty()) cursor.insertText(run, format);
-        run.clear();
-    };
-    for (const char byte : m_document->ResultReport) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code == 128 || code == 129 || code == 130) {
-            flush();
-            if (code == 128) format.setFontWeight(format.fontWeight() == QFont::Bold ? QFont::Normal : QFont::Bold);
-            if (code == 129) format.setFontUnderline(!format.fontUnderline());
-            if (code == 130) format.setFontItalic(!format.fontItalic());
-        } else if (byte != '\r') {
-            run += QChar::fromLatin1(byte);
-        }
-    }
-    flush();
-    m_results->moveCursor(QTextCursor::Start);
-}
+void TAnalysisForm::showReport() { m_results->setReport(m_document->ResultReport); }
 
-QString TAnalysisForm::resultsText() const { return m_results->toPlainText(); }
+QString TAnalysisForm::resultsText() const { return m_results->plainText(); }
 
 QWidget* TAnalysisForm::choosePage() const { return m_chooseHost; }
 QWidget* TAnalysisForm::startPage() const { return m_startHost; }

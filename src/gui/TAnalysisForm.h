@@ -15,17 +15,20 @@
 #include "data/io_error.h"
 #include "data/number_settings.h"
 #include "gui/TQuestion.h"
+#include "gui/grid_clipboard.h"
 #include "workflow/calculation_progress.h"
 #include "workflow/step_commands.h"
 
 class QButtonGroup;
+class QPrinter;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QStackedWidget;
 class QTableWidget;
-class QTextEdit;
+class TResultsViewer;
+class TGraphPage;
 class QToolButton;
 class QVBoxLayout;
 class TSpreadGrid;
@@ -42,6 +45,7 @@ public:
     ~TAnalysisForm() override;
 
     vextal::DataDocument& document() { return *m_document; }
+    const vextal::DataDocument& document() const { return *m_document; }
     const vextal::NumberSettings& numberSettings() const { return m_settings; }
 
     /// Reads a document file into this window (CheckDocumentFile, then the
@@ -53,6 +57,9 @@ public:
     QString fileName() const { return m_fileName; }
     void setFileName(const QString& name);
     bool needsName() const { return m_needsName; }
+    void setNeedsName(bool needsName) { m_needsName = needsName; }
+    /// A new document nobody has touched: no data, no title, no change.
+    bool isBlank() const;
 
     int currentStep() const { return m_currentStep; }
     /// The main window's commands and help buttons for the current step.
@@ -79,13 +86,45 @@ public:
     void setChoiceHook(ChoiceHook hook);
     /// Runs the Select Columns / Select Pairs dialogs in tests instead of exec().
     void setCheckListHook(std::function<void(TCheckListForm&)> hook) { m_checkListHook = std::move(hook); }
+    // Commands of the main window's menus, each for the page showing (a
+    // command the page does not offer does nothing). Edits mark the
+    // document changed and repaint.
+    void copyCommand();
+    void cutCommand();
+    void pasteCommand(bool transposed);
+    void clearCommand();
+    void selectColumnCommand();
+    void selectRowCommand();
+    void selectAllCommand();
+    void deleteCellsCommand();
+    void insertCellsCommand();
+    void transformCommand();
+    void combineCommand();
+    void numberFormatCommand();
+    void excludeCommand();
+    /// View Notes, Append to Notes (Results), and Print of the page showing.
+    void viewNotesCommand();
+    void appendToNotesCommand();
+    void printCommand(QPrinter& printer);
+    /// The Exclude check mark: a value of the grid's selection is excluded.
+    bool selectionExcluded() const;
+    /// File > Import into the grid at its current cell; `importFolder` takes
+    /// the chosen file's folder.
+    void importCommand(QString& importFolder);
+    /// File > Export of the page showing (data, two-by-two or statistics).
+    void exportCommand(char& exportDecimalSeparator, const QString& startFolder);
+    /// Hooks for the clipboard, import and export dialogs (tests answer them).
+    void setClipboardHooks(ClipboardHooks hooks) { m_clipHooks = std::move(hooks); }
+    const ClipboardHooks& clipboardHooks() const { return m_clipHooks; }
+
     /// The Choose Test step's column and pair selection dialogs.
     void selectColumns();
     void selectPairs();
 
     TSpreadGrid* grid() const { return m_grid; }
     QTableWidget* statsGrid() const { return m_statsGrid; }
-    QTextEdit* resultsView() const { return m_results; }
+    TResultsViewer* resultsView() const { return m_results; }
+    TGraphPage* graphPage() const { return m_graph; }
     QWidget* choosePage() const;
     QWidget* startPage() const;
 
@@ -127,6 +166,8 @@ private:
     bool twoByTwoKey(QLineEdit* field, QKeyEvent* key);
     void storeStatsCell(int row, int column);
     void runAnalysisIfStale();
+    /// RunAnalysis with the status panel and Cancel of this window.
+    void runAnalysisWithProgress(vextal::DataDocument& document);
     void showReport();
     void showStatus(const vextal::StatusPanelState& state);
     QWidget* buildChooseContent();
@@ -143,6 +184,13 @@ private:
     bool m_fillingStats = false;
     YesNoHook m_ask;
     std::function<void(TCheckListForm&)> m_checkListHook;
+    ClipboardHooks m_clipHooks;
+    void afterBulkChange();
+    void copyResults();
+    void selectAllResults();
+    void exportResults(const QString& startFolder);
+    void copyGraph();
+    void exportGraph(const QString& startFolder);
 
     std::unique_ptr<QtClock> m_clock;
     std::unique_ptr<vextal::CalculationProgress> m_progress;
@@ -163,7 +211,8 @@ private:
     std::array<QLineEdit*, 4> m_tbCounts{};  // A B C D
     std::array<QLineEdit*, 5> m_tbTotals{};  // A+B, C+D, A+C, B+D, all
     QTableWidget* m_statsGrid = nullptr;
-    QTextEdit* m_results = nullptr;
+    TResultsViewer* m_results = nullptr;
+    TGraphPage* m_graph = nullptr;
 
     QWidget* m_statusPanel = nullptr;
     QLabel* m_statusMessage = nullptr;

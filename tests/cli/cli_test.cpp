@@ -86,6 +86,7 @@ TEST(CliStats, UnreadableFilesGiveTheProgramsMessage) {
 
 TEST(CliConvert, RoundTripOfEveryExampleIsByteForByte) {
     for (const auto& entry : std::filesystem::directory_iterator(VEXTAL_EXAMPLES_DIR)) {
+        if (entry.path().extension() != ".vxd") continue;  // text samples for import
         const auto output = TempPath(entry.path().filename().string());
         const CliRun run = Cli({"convert", entry.path().string(), "-o", output.string()});
         ASSERT_EQ(0, run.code) << entry.path() << run.err;
