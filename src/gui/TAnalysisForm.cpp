@@ -25,6 +25,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -198,8 +199,11 @@ void TAnalysisForm::setQuestionHook(YesNoHook hook) {
 void TAnalysisForm::setChoiceHook(ChoiceHook hook) { m_grid->setChoiceHook(std::move(hook)); }
 
 void TAnalysisForm::buildStepBar(QVBoxLayout* layout) {
-    auto* bar = new QHBoxLayout;
-    bar->setSpacing(2);
+    // A toolbar, so that a narrow (tiled) window folds the buttons that do
+    // not fit into its extension menu instead of growing past its frame.
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("stepsToolBar"));
+    bar->setIconSize(QSize(1, 1));
     m_previousButton = new QToolButton(this);
     m_previousButton->setText(QStringLiteral("< Back"));
     m_previousButton->setToolTip(QStringLiteral("Previous step (F9)"));
@@ -225,14 +229,13 @@ void TAnalysisForm::buildStepBar(QVBoxLayout* layout) {
     m_nextButton->setToolTip(QStringLiteral("Next step (F10)"));
     connect(m_nextButton, &QToolButton::clicked, this, [this] { nextStep(); });
     bar->addWidget(m_nextButton);
-    bar->addSpacing(12);
+    bar->addSeparator();
     m_deleteAllButton = new QToolButton(this);
     m_deleteAllButton->setText(QStringLiteral("Delete all data"));
     m_deleteAllButton->setToolTip(QStringLiteral("Delete all data"));
     connect(m_deleteAllButton, &QToolButton::clicked, this, [this] { deleteAllData(); });
     bar->addWidget(m_deleteAllButton);
-    bar->addStretch(1);
-    layout->addLayout(bar);
+    layout->addWidget(bar);
 }
 
 void TAnalysisForm::buildStatusPanel(QVBoxLayout* layout) {
@@ -292,6 +295,8 @@ QWidget* TAnalysisForm::buildDataPage() {
     });
     m_dataTitle->installEventFilter(this);
     connect(m_grid, &TSpreadGrid::titleFieldRequested, this, [this] { m_dataTitle->setFocus(); });
+    connect(m_grid, &TSpreadGrid::copyRequested, this, [this] { copyCommand(); });
+    connect(m_grid, &TSpreadGrid::pasteRequested, this, [this] { pasteCommand(false); });
     m_dataStack->addWidget(buildTwoByTwoPage());
     return m_dataStack;
 }

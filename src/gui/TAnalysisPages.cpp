@@ -148,6 +148,7 @@ void TAnalysisForm::afterChoice() { rebuildChoosePage(); }
 void TAnalysisForm::selectButton(QWidget* box, const ControlState& state) {
     auto* button = mirrored<QPushButton>(box, box->layout(), state);
     button->setObjectName(QStringLiteral("selectColumnsButton"));
+    box->layout()->setAlignment(button, Qt::AlignLeft);
     connect(button, &QPushButton::clicked, this, [this] { selectColumns(); });
 }
 
@@ -359,6 +360,7 @@ QWidget* TAnalysisForm::buildChooseContent() {
         {
             auto* pairs = mirrored<QPushButton>(post, post->layout(), view.SelectPairs);
             pairs->setObjectName(QStringLiteral("selectPairsButton"));
+            post->layout()->setAlignment(pairs, Qt::AlignLeft);
             connect(pairs, &QPushButton::clicked, this, [this] { selectPairs(); });
         }
         mirrored<QLabel>(post, post->layout(), view.ControlColumnLabel);

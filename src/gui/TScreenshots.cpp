@@ -9,7 +9,12 @@
 #include <iostream>
 
 #include "gui/TAnalysisForm.h"
+#include "gui/THelpViewer.h"
 #include "gui/TMainForm.h"
+#include "gui/TTransformForm.h"
+#include "gui/TVextalGuide.h"
+
+#include <QMdiArea>
 
 namespace {
 const char* const StepNames[] = {"start", "data", "stats", "choose", "results", "graph"};
@@ -43,10 +48,33 @@ int renderScreenshots(const QString& examplesDir, const QString& outDir) {
         }
     }
     TMainForm frame;
-    frame.resize(1000, 700);
+    frame.resize(1100, 760);
     frame.show();
-    if (!files.isEmpty()) frame.openDocument(files.front().absoluteFilePath());
+    if (files.size() >= 2) {
+        frame.openDocument(files[0].absoluteFilePath());
+        frame.openDocument(files[files.size() - 1].absoluteFilePath());
+        frame.mdiArea()->tileSubWindows();
+    }
     settle();
-    if (frame.grab().save(outDir + QStringLiteral("/main_window.png"))) ++written;
+    if (frame.grab().save(outDir + QStringLiteral("/main_window_tiled.png"))) ++written;
+
+    // The dialogs and windows that open from the menus.
+    const auto shot = [&](QWidget& widget, const char* name) {
+        widget.show();
+        settle();
+        if (widget.grab().save(outDir + QLatin1Char('/') + QLatin1String(name))) ++written;
+        widget.hide();
+    };
+    TTransformForm transform{vextal::NumberSettings{}};
+    shot(transform, "dialog_transform.png");
+    TVextalGuide guide;
+    guide.prepare(TAnalysisForm::DataStep, frame.frameGeometry());
+    shot(guide, "guide_data_step.png");
+    THelpViewer help;
+    help.resize(900, 640);
+    help.ShowTopic(366);
+    shot(help, "help_366.png");
+    help.ShowTopic(161);
+    shot(help, "help_161.png");
     return written;
 }

@@ -614,11 +614,16 @@ void TSpreadGrid::keyPressEvent(QKeyEvent* event) {
             clearSelection();
         return;
     case Qt::Key_Insert:
-        if (!(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))) {
-            insertCells();
+        if (control) {
+            emit copyRequested();
             return;
         }
-        break;
+        if (event->modifiers() & Qt::ShiftModifier) {
+            emit pasteRequested();
+            return;
+        }
+        insertCells();
+        return;
     case Qt::Key_E:
         if (control) {
             toggleExclusion();

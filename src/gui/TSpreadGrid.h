@@ -144,6 +144,9 @@ signals:
     void previousStepRequested();
     /// Up from a column title: the data set's title field takes the focus.
     void titleFieldRequested();
+    /// Ctrl+Insert and Shift+Insert: the window copies or pastes.
+    void copyRequested();
+    void pasteRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
