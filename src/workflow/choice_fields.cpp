@@ -76,9 +76,11 @@ Setter FlagListField(std::array<bool, N> AnalysisChoices::*member) {
     };
 }
 
+// A column letter; "*" stands for the residuals of a multiple regression.
 Setter LetterField(std::string AnalysisChoices::*member) {
     return [member](AnalysisChoices& c, std::string_view text) -> std::string {
-        if (text.size() != 1 || text[0] < 'A' || text[0] > 'Z') return "expects a column letter A to Z";
+        if (text.size() != 1 || ((text[0] < 'A' || text[0] > 'Z') && text[0] != '*'))
+            return "expects a column letter A to Z, or * for the residuals";
         c.*member = std::string(text);
         return {};
     };

@@ -333,7 +333,7 @@ std::vector<DataDocument> OneDocumentPerFormat() {
             choices.DependentY = 2;
             choices.IndependentX[4] = false;
             choices.MRGraphX = "C";
-            choices.MRGraphY = "E";
+            choices.MRGraphY = "*";  // the residuals
             break;
         }
         documents.push_back(std::move(document));
