@@ -51,7 +51,7 @@ int SaveDocument(const DataDocument& document, const std::string& fileName, cons
 // ---------------------------------------------------------------- reading
 
 /// The format code of a file, 1..7, or 0 when the file cannot be opened or
-/// is no document file. Line 3 holds the code; code 1 with "1" on line 4 is
+/// is no document file (also when it is far larger than any document). Line 3 holds the code; code 1 with "1" on line 4 is
 /// multiple-regression data (7).
 int ReadFileKind(const std::string& fileName);
 int FileKindOfText(std::string_view text);

@@ -26,6 +26,10 @@ namespace {
 // No line of a valid file comes near this; longer lines are cut here so a
 // damaged file cannot make a line grow without bound.
 constexpr std::size_t MaxLineLength = 65536;
+// The largest document this program writes stays below 1 MB (1000 rows of
+// 26 values in their longest exact form). A bigger file is no document, and
+// refusing it by its size spares scanning gigabytes for its lines.
+constexpr off_t MaxDocumentFileSize = 16 << 20;
 constexpr int RowTitleIndexWidth = 6;
 constexpr int MaxColumnFormat = 30;
 // The SelectedPairs line sets every flag but the last, which keeps its value.
@@ -240,7 +244,8 @@ private:
     // ignored.
     void ColumnLetter(std::string& field) {
         std::string line;
-        if (Line(line) && !line.empty() && line.front() >= 'A' && line.front() <= 'Z')
+        // A letter, or "*" for the residuals of a multiple regression.
+        if (Line(line) && !line.empty() && ((line.front() >= 'A' && line.front() <= 'Z') || line.front() == '*'))
             field = line.substr(0, 1);
     }
 
@@ -668,6 +673,9 @@ int FileKindOfText(std::string_view text) {
 }
 
 int ReadFileKind(const std::string& fileName) {
+    struct stat status {};
+    if (::stat(fileName.c_str(), &status) == 0 && status.st_size > MaxDocumentFileSize)
+        return 0;
     std::ifstream file;
     if (OpenForReading(fileName, file) != 0)
         return 0;
