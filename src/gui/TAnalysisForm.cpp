@@ -316,6 +316,7 @@ QWidget* TAnalysisForm::buildTwoByTwoPage() {
     };
     m_tbTitle = field(false);
     m_tbTitle->setMaxLength(static_cast<int>(MaxDocumentTitleLength));
+    m_tbTitle->setMaximumWidth(QWIDGETSIZE_MAX);  // spans the table
     grid->addWidget(new QLabel(QStringLiteral("Title"), m_twoByTwoPage), 0, 0);
     grid->addWidget(m_tbTitle, 0, 1, 1, 3);
     for (auto& edit : m_tbTitles) edit = field(false);
