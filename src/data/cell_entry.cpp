@@ -264,13 +264,20 @@ CellCommitResult CommitCell(DataDocument& document, int row, int column, std::st
 // ----------------------------------------------------------------- titles
 
 std::string TruncateCharacters(std::string_view text, std::size_t count) {
+    // A character is a lead byte and at most three continuation bytes; a
+    // stray continuation byte beyond those counts as a character of its own,
+    // so text that is no UTF-8 still keeps at most 4 * count bytes.
     std::size_t characters = 0;
+    int continuations = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte & 0xC0) != 0x80) {  // not a continuation byte: a new character
-            if (characters == count) return std::string(text.substr(0, i));
-            ++characters;
+        if ((byte & 0xC0) == 0x80 && characters > 0 && continuations < 3) {
+            ++continuations;
+            continue;
         }
+        if (characters == count) return std::string(text.substr(0, i));
+        ++characters;
+        continuations = 0;
     }
     return std::string(text);
 }

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/cell_entry.h"
 #include "data/cell_format.h"
 #include "data/document_file.h"
 
@@ -234,10 +235,12 @@ private:
             field = !line.empty() && line.front() == 'T';
     }
 
+    // Titles are limited in characters, as their editors count them, so a
+    // title of accented letters comes back whole.
     void Text(std::string& field, std::size_t limit) {
         std::string line;
         if (Line(line))
-            field = CapText(line, limit);
+            field = TruncateCharacters(line, limit);
     }
 
     // A column letter of the multiple-regression graph; anything else is
@@ -326,7 +329,7 @@ private:
                 continue;
             const std::string_view title =
                 line.size() > RowTitleIndexWidth ? std::string_view(line).substr(RowTitleIndexWidth) : "";
-            table_.RowTitles[static_cast<std::size_t>(row)] = CapText(title, MaxRowTitleLength);
+            table_.RowTitles[static_cast<std::size_t>(row)] = TruncateCharacters(title, MaxRowTitleLength);
         }
     }
 

@@ -489,14 +489,15 @@ void ExpectSound(const DataDocument& document) {
     ASSERT_LT(table.LastRow, UserRowCount);
     ASSERT_GE(table.LastColumn, 0);
     ASSERT_LT(table.LastColumn, DataColumnCount);
-    ASSERT_LE(table.DocumentTitle.size(), MaxDocumentTitleLength);
+    // Titles are limited in characters of up to four bytes each.
+    ASSERT_LE(table.DocumentTitle.size(), 4 * MaxDocumentTitleLength);
     ASSERT_LE(document.NotesText.size(), MaxNotesLength);
     for (int column = 0; column < DataColumnCount; ++column) {
-        ASSERT_LE(table.ColumnInfo[column].Title.size(), MaxColumnTitleLength);
+        ASSERT_LE(table.ColumnInfo[column].Title.size(), 4 * MaxColumnTitleLength);
         ASSERT_GE(table.ColumnFormat[column], -1);
     }
     for (const std::string& title : table.RowTitles)
-        ASSERT_LE(title.size(), MaxRowTitleLength);
+        ASSERT_LE(title.size(), 4 * MaxRowTitleLength);
     const AnalysisChoices& choices = document.State.Choices;
     ASSERT_TRUE(choices.OneColColumn >= -1 && choices.OneColColumn < DataColumnCount);
     ASSERT_TRUE(choices.ControlColumn >= 0 && choices.ControlColumn < DataColumnCount);
