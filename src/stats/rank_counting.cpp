@@ -8,6 +8,8 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "stats/deal_search.h"
+#include "stats/deal_split.h"
 #include "stats/fault_guard.h"
 
 namespace vextal {
@@ -23,46 +25,6 @@ constexpr long double DenseByteLimit = 256.0L * 1024 * 1024;
 __int128 CeilToInteger(long double x) {
     return static_cast<__int128>(std::ceil(x));
 }
-
-// Open-addressing table from a packed state to its count, cleared and reused
-// from one step of a counting table to the next.
-class StateTable {
-public:
-    static constexpr std::uint64_t Empty = std::numeric_limits<std::uint64_t>::max();
-
-    void Reset(std::size_t expected) {
-        std::size_t capacity = 64;
-        while (capacity < 2 * expected) capacity *= 2;
-        if (keys_.size() != capacity) {
-            keys_.assign(capacity, Empty);
-            counts_.assign(capacity, 0);
-        } else {
-            std::fill(keys_.begin(), keys_.end(), Empty);
-        }
-        size_ = 0;
-    }
-    // Adds to the count of `key`; the caller keeps the table below 3/4 full.
-    void Add(std::uint64_t key, std::uint64_t count) {
-        const std::size_t mask = keys_.size() - 1;
-        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 20) & mask;
-        while (keys_[slot] != Empty && keys_[slot] != key) slot = (slot + 1) & mask;
-        if (keys_[slot] == Empty) {
-            keys_[slot] = key;
-            counts_[slot] = 0;
-            ++size_;
-        }
-        counts_[slot] += count;
-    }
-    std::size_t Size() const { return size_; }
-    std::size_t Capacity() const { return keys_.size(); }
-    std::uint64_t Key(std::size_t slot) const { return keys_[slot]; }
-    std::uint64_t Count(std::size_t slot) const { return counts_[slot]; }
-
-private:
-    std::vector<std::uint64_t> keys_;
-    std::vector<std::uint64_t> counts_;
-    std::size_t size_ = 0;
-};
 
 } // namespace
 
@@ -126,179 +88,6 @@ std::int64_t CountRankSetsAtMostFast(int n, int m, std::int64_t threshold) {
 }
 
 namespace {
-
-// The Kruskal-Wallis table over the ranks. Every group but the last (the
-// largest) is tracked as (ranks taken, rank sum), packed in mixed radix; the
-// last takes what the others leave.
-class DealTable {
-public:
-    DealTable(std::span<const std::int32_t> sizes, const CountingStep& step, std::int64_t maxStates,
-              std::int64_t maxWork)
-        : sizes_(sizes.begin(), sizes.end()), step_(step), maxStates_(maxStates), maxWork_(maxWork) {
-        for (const std::int32_t size : sizes_) total_ += size;
-        tracked_ = static_cast<int>(sizes_.size()) - 1;
-        long double span = 1;
-        for (int g = 0; g < tracked_; ++g) {
-            const std::int64_t n = sizes_[g];
-            const std::int64_t highest = n * (2 * total_ - n + 1) / 2;
-            sumRadix_.push_back(highest + 1);
-            countRadix_.push_back(n + 1);
-            span *= static_cast<long double>(highest + 1) * static_cast<long double>(n + 1);
-        }
-        fits_ = span < 9.0e18L;
-    }
-
-    // Entries of the final table, called with each rank sum vector (the
-    // last group's included) and its number of deals.
-    template <class Visit>
-    RankCount Run(Visit visit) {
-        RankCount result;
-        if (!fits_)
-            return result;
-        std::vector<std::int64_t> counts(static_cast<std::size_t>(tracked_));
-        std::vector<std::int64_t> sums(counts.size());
-        current_.Reset(1);
-        current_.Add(0, 1);
-        std::int64_t work = 0;
-        for (std::int64_t rank = 1; rank <= total_; ++rank) {
-            next_.Reset(std::max<std::size_t>(current_.Size() * 2, 64));
-            const std::int64_t left = total_ - rank; // ranks still to deal after this one
-            for (std::size_t slot = 0; slot < current_.Capacity(); ++slot) {
-                const std::uint64_t key = current_.Key(slot);
-                if (key == StateTable::Empty)
-                    continue;
-                const std::uint64_t count = current_.Count(slot);
-                Unpack(key, counts, sums);
-                std::int64_t taken = 0;
-                std::int64_t missing = 0;
-                for (int g = 0; g < tracked_; ++g) {
-                    taken += counts[static_cast<std::size_t>(g)];
-                    missing += sizes_[g] - counts[static_cast<std::size_t>(g)];
-                }
-                const std::int64_t lastTaken = rank - 1 - taken;
-                if (lastTaken < sizes_.back() && missing <= left)
-                    Insert(key, count);
-                if (missing - 1 > left)
-                    continue;
-                for (int g = 0; g < tracked_; ++g) {
-                    const auto gi = static_cast<std::size_t>(g);
-                    if (counts[gi] == sizes_[g])
-                        continue;
-                    // Of equal groups holding the same, one stands for all.
-                    if (g > 0 && sizes_[g - 1] == sizes_[g] && counts[gi - 1] == counts[gi] && sums[gi - 1] == sums[gi])
-                        continue;
-                    std::uint64_t ways = count;
-                    for (int h = g + 1; h < tracked_ && sizes_[h] == sizes_[g] &&
-                                        counts[static_cast<std::size_t>(h)] == counts[gi] &&
-                                        sums[static_cast<std::size_t>(h)] == sums[gi];
-                         ++h)
-                        ways += count;
-                    std::vector<std::int64_t>& c = scratchCounts_;
-                    std::vector<std::int64_t>& s = scratchSums_;
-                    c = counts;
-                    s = sums;
-                    c[gi] += 1;
-                    s[gi] += rank;
-                    Canonical(g, c, s);
-                    Insert(Pack(c, s), ways);
-                }
-                work += tracked_ + 1;
-            }
-            if (overflowed_ || static_cast<std::int64_t>(next_.Size()) > maxStates_ || work > maxWork_)
-                return result;
-            std::swap(current_, next_);
-            if (step_ && !step_(static_cast<long double>(rank) / static_cast<long double>(total_))) {
-                result.Stopped = true;
-                return result;
-            }
-        }
-        const std::int64_t rankTotal = total_ * (total_ + 1) / 2;
-        std::vector<std::int64_t> all(sizes_.size());
-        for (std::size_t slot = 0; slot < current_.Capacity(); ++slot) {
-            const std::uint64_t key = current_.Key(slot);
-            if (key == StateTable::Empty)
-                continue;
-            Unpack(key, counts, sums);
-            std::int64_t dealt = 0;
-            for (int g = 0; g < tracked_; ++g) {
-                all[static_cast<std::size_t>(g)] = sums[static_cast<std::size_t>(g)];
-                dealt += sums[static_cast<std::size_t>(g)];
-            }
-            all.back() = rankTotal - dealt;
-            const std::uint64_t count = current_.Count(slot);
-            result.Total += count;
-            if (visit(all))
-                result.Extreme += count;
-        }
-        result.Done = true;
-        return result;
-    }
-
-private:
-    void Insert(std::uint64_t key, std::uint64_t count) {
-        if (next_.Size() * 4 >= next_.Capacity() * 3) {
-            // Rehash into a table twice the size.
-            StateTable bigger;
-            bigger.Reset(next_.Capacity());
-            for (std::size_t slot = 0; slot < next_.Capacity(); ++slot)
-                if (next_.Key(slot) != StateTable::Empty)
-                    bigger.Add(next_.Key(slot), next_.Count(slot));
-            next_ = std::move(bigger);
-            if (static_cast<std::int64_t>(next_.Size()) > maxStates_)
-                overflowed_ = true;
-        }
-        next_.Add(key, count);
-    }
-
-    // Keeps each run of equal-sized groups in decreasing (count, sum) order
-    // after group g changed: g moves towards the front past smaller entries.
-    void Canonical(int g, std::vector<std::int64_t>& c, std::vector<std::int64_t>& s) const {
-        while (g > 0 && sizes_[g - 1] == sizes_[g]) {
-            const auto a = static_cast<std::size_t>(g - 1);
-            const auto b = static_cast<std::size_t>(g);
-            if (std::pair(c[a], s[a]) >= std::pair(c[b], s[b]))
-                break;
-            std::swap(c[a], c[b]);
-            std::swap(s[a], s[b]);
-            --g;
-        }
-    }
-
-    std::uint64_t Pack(const std::vector<std::int64_t>& c, const std::vector<std::int64_t>& s) const {
-        std::uint64_t key = 0;
-        for (int g = tracked_ - 1; g >= 0; --g) {
-            const auto gi = static_cast<std::size_t>(g);
-            key = key * static_cast<std::uint64_t>(countRadix_[gi]) + static_cast<std::uint64_t>(c[gi]);
-            key = key * static_cast<std::uint64_t>(sumRadix_[gi]) + static_cast<std::uint64_t>(s[gi]);
-        }
-        return key;
-    }
-
-    void Unpack(std::uint64_t key, std::vector<std::int64_t>& c, std::vector<std::int64_t>& s) const {
-        for (int g = 0; g < tracked_; ++g) {
-            const auto gi = static_cast<std::size_t>(g);
-            s[gi] = static_cast<std::int64_t>(key % static_cast<std::uint64_t>(sumRadix_[gi]));
-            key /= static_cast<std::uint64_t>(sumRadix_[gi]);
-            c[gi] = static_cast<std::int64_t>(key % static_cast<std::uint64_t>(countRadix_[gi]));
-            key /= static_cast<std::uint64_t>(countRadix_[gi]);
-        }
-    }
-
-    std::vector<std::int32_t> sizes_;
-    const CountingStep& step_;
-    std::int64_t maxStates_;
-    std::int64_t maxWork_;
-    std::int64_t total_ = 0;
-    int tracked_ = 0;
-    std::vector<std::int64_t> sumRadix_;
-    std::vector<std::int64_t> countRadix_;
-    bool fits_ = false;
-    bool overflowed_ = false;
-    StateTable current_;
-    StateTable next_;
-    std::vector<std::int64_t> scratchCounts_;
-    std::vector<std::int64_t> scratchSums_;
-};
 
 // The Kruskal-Wallis table over the ranks in dense form: one block of cells
 // per vector of counts taken by the tracked groups (every group but the
@@ -591,43 +380,48 @@ RankCount CountDealsAtLeast(std::span<const std::int32_t> groupSizes, long doubl
         result.Done = true;
         return result;
     }
-    // Four or more tracked groups of one size: sorting them shrinks the
-    // hashed table enough (by 4! and more) to beat the dense one.
-    std::int64_t orders = 1;
-    for (std::size_t g = 1, run = 1; g + 1 < sizes.size(); ++g) {
-        run = sizes[g] == sizes[g - 1] ? run + 1 : 1;
-        orders *= static_cast<std::int64_t>(run);
-        if (orders >= 24)
-            break;
-    }
-    if (orders >= 24) {
-        DealTable table(sizes, step, maxStates, maxWork);
-        const RankCount hashed = table.Run([&](const std::vector<std::int64_t>& sums) { return reaches(sums); });
-        if (hashed.Done || hashed.Stopped)
-            return hashed;
-    }
-    // A hashed state costs 64 bytes (key and count, twice over for the
-    // table's slack, in two tables): the dense table may take as much room.
+    // Three or four groups: the dense table takes milliseconds when it fits
+    // (4 bytes a cell below 4·10^9 deals, 8 above).
     long double deals = 1;
     for (std::int64_t dealt = 0; const std::int32_t n : sizes)
         for (std::int32_t i = 1; i <= n; ++i) deals = deals * static_cast<long double>(++dealt) / i;
-    // A cell reached costs a few additions, where a hashed state costs a
-    // probe per group: the dense table may reach 32 times the hashed work.
-    const long double denseBytes = std::min(64.0L * static_cast<long double>(maxStates), DenseByteLimit);
-    const long double denseWork = 32.0L * static_cast<long double>(maxWork);
-    if (deals < 4.0e9L) {
-        DenseDealTable<std::uint32_t> dense(sizes);
-        if (dense.Cells() * 4 <= denseBytes && dense.Work() <= denseWork)
-            return dense.Run(step, reaches);
-    } else if (deals < 1.8e19L) {
-        DenseDealTable<std::uint64_t> dense(sizes);
-        if (dense.Cells() * 8 <= denseBytes && dense.Work() <= denseWork)
-            return dense.Run(step, reaches);
+    if (sizes.size() <= 4) {
+        const long double denseBytes = std::min(64.0L * static_cast<long double>(maxStates), DenseByteLimit);
+        const long double denseWork = 32.0L * static_cast<long double>(maxWork);
+        if (deals < 4.0e9L) {
+            DenseDealTable<std::uint32_t> dense(sizes);
+            if (dense.Cells() * 4 <= denseBytes && dense.Work() <= denseWork)
+                return dense.Run(step, reaches);
+        } else if (deals < 1.8e19L) {
+            DenseDealTable<std::uint64_t> dense(sizes);
+            if (dense.Cells() * 8 <= denseBytes && dense.Work() <= denseWork)
+                return dense.Run(step, reaches);
+        }
     }
-    if (orders >= 24)
-        return {};
-    DealTable table(sizes, step, maxStates, maxWork);
-    return table.Run([&](const std::vector<std::int64_t>& sums) { return reaches(sums); });
+    // Otherwise one of two counts, each far faster than the other on some
+    // shapes: the split by groups suits unlike sizes, the walk over states
+    // (which merges equal groups) four or more groups of one size. The walk
+    // goes first there, given half the work the split would take.
+    const auto wide = static_cast<std::uint64_t>(lcm);
+    const double splitWork = SplitDealsCost(sizes);
+    const bool canSplit = splitWork >= 0 && splitWork <= static_cast<double>(maxWork);
+    std::size_t largestRun = 1;
+    for (std::size_t g = 1, run = 1; g < sizes.size(); ++g) {
+        run = sizes[g] == sizes[g - 1] ? run + 1 : 1;
+        largestRun = std::max(largestRun, run);
+    }
+    const bool splitFirst = canSplit && largestRun < 4;
+    if (splitFirst) {
+        const RankCount split = SplitDealsAtLeast(sizes, wide, needed, step);
+        if (split.Done || split.Stopped)
+            return split;
+    }
+    const bool splitAfter = canSplit && !splitFirst;
+    const RankCount walked =
+        SearchDealsAtLeast(sizes, wide, needed, step, splitAfter ? static_cast<std::int64_t>(splitWork / 2) : maxWork);
+    if (walked.Done || walked.Stopped || !splitAfter)
+        return walked;
+    return SplitDealsAtLeast(sizes, wide, needed, step);
 }
 
 RankCount CountRowOrderingsAtLeast(int rows, int columns, long double threshold, const CountingStep& step) {

@@ -7,11 +7,12 @@
 // - rank sum: the m-subsets of 1..n by their sum are the coefficients of the
 //   Gaussian binomial [n, m]_q, built as Π (1 − q^(n−m+i)) / (1 − q^i), one
 //   exact polynomial multiplication and division per factor (O(m²(n − m)));
-// - Kruskal-Wallis: a table over the ranks 1..N of the (size, rank sum) of
-//   every group but the largest: dense arrays, one per vector of sizes, as
-//   long as they fit; otherwise hashed states, groups of equal size kept in
-//   sorted order (their labels do not change Σ R²/n); two groups use the
-//   Gaussian binomial;
+// - Kruskal-Wallis: two groups use the Gaussian binomial; three or four a
+//   table over the ranks 1..N of the (size, rank sum) of every group but the
+//   largest, dense arrays, one per vector of sizes, when it fits; otherwise
+//   (and from five groups on) the split by groups (deal_split.h) for groups
+//   of unlike size, or the walk over merged states with bounds
+//   (deal_search.h) for four or more groups of one size;
 // - Friedman: a table over the rows of the column rank sums, kept sorted
 //   (the statistic does not depend on the column order), each entry weighted
 //   by the number of row orderings that reach it;
@@ -53,9 +54,10 @@ struct RankCount {
 };
 
 /// Deals of the ranks 1..N into groups of the given (positive) sizes whose
-/// Σ R²/n is at least `threshold`. Not Done (and not Stopped) when the table
-/// would grow beyond `maxStates` entries or `maxWork` steps: the caller then
-/// walks the arrangements instead.
+/// Σ R²/n is at least `threshold`. `maxStates` bounds the room of the dense
+/// table (64 bytes a state), `maxWork` the work of each method (steps of
+/// tens of nanoseconds). Not Done (and not Stopped) when no method fits in
+/// them: the caller then walks the arrangements instead.
 RankCount CountDealsAtLeast(std::span<const std::int32_t> sizes, long double threshold, const CountingStep& step,
                             std::int64_t maxStates, std::int64_t maxWork);
 

@@ -1,4 +1,5 @@
-// The counting tables against the walks over every arrangement.
+// The counting tables against the walks over every arrangement, and the
+// ways of counting Kruskal-Wallis deals against each other.
 #include "stats/rank_counting.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <random>
 #include <vector>
 
+#include "stats/deal_search.h"
+#include "stats/deal_split.h"
 #include "stats/nonparametric_anova.h"
 #include "stats/rank_enumeration.h"
 #include "stats/spearman.h"
@@ -111,12 +114,230 @@ TEST(RankCounting, KruskalWallisCountsMatchTheDealingWalk) {
     }
 }
 
-TEST(RankCounting, KruskalWallisTableGivesWayWhenItWouldGrowTooLarge) {
+// Σ R²·(L/n) of every deal of the ranks 1..N into the groups, L the least
+// common multiple of the sizes, by walking the deals.
+std::vector<std::int64_t> EveryDealStatistic(const std::vector<std::int32_t>& sizes, std::int64_t lcm) {
+    const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
+    std::vector<std::int32_t> free = sizes;
+    std::vector<std::int64_t> sums(sizes.size(), 0);
+    std::vector<std::int64_t> statistics;
+    auto deal = [&](auto&& self, int rank) -> void {
+        if (rank > total) {
+            std::int64_t value = 0;
+            for (std::size_t g = 0; g < sizes.size(); ++g) value += sums[g] * sums[g] * (lcm / sizes[g]);
+            statistics.push_back(value);
+            return;
+        }
+        for (std::size_t g = 0; g < sizes.size(); ++g)
+            if (free[g] > 0) {
+                --free[g];
+                sums[g] += rank;
+                self(self, rank + 1);
+                sums[g] -= rank;
+                ++free[g];
+            }
+    };
+    deal(deal, 1);
+    std::sort(statistics.begin(), statistics.end());
+    return statistics;
+}
+
+std::int64_t Lcm(const std::vector<std::int32_t>& sizes) {
+    std::int64_t lcm = 1;
+    for (const std::int32_t n : sizes) lcm = std::lcm(lcm, std::int64_t{n});
+    return lcm;
+}
+
+// Each method of counting, and the choice among them, against a threshold
+// on Σ R²·(L/n); the methods that decline (Done false) are left out.
+void ExpectEveryMethodCounts(const std::vector<std::int32_t>& sizes, std::int64_t needed, std::uint64_t total,
+                             std::uint64_t expected) {
+    const auto lcm = static_cast<std::uint64_t>(Lcm(sizes));
+    const RankCount walked = SearchDealsAtLeast(sizes, lcm, needed, {}, std::int64_t{1} << 40);
+    ASSERT_TRUE(walked.Done);
+    EXPECT_EQ(total, walked.Total);
+    EXPECT_EQ(expected, walked.Extreme) << "states walked, threshold " << needed;
+    const RankCount split = SplitDealsAtLeast(sizes, lcm, needed, {});
+    if (split.Done) {
+        EXPECT_EQ(total, split.Total);
+        EXPECT_EQ(expected, split.Extreme) << "groups split, threshold " << needed;
+    }
+    // Halfway to the next integer: the chosen method's own rounding is exact.
+    const long double threshold = (static_cast<long double>(needed) - 0.5L) / static_cast<long double>(lcm);
+    const RankCount chosen = CountDealsAtLeast(sizes, threshold, {}, 1 << 20, 1 << 30);
+    ASSERT_TRUE(chosen.Done);
+    EXPECT_EQ(expected, chosen.Extreme) << "threshold " << needed;
+}
+
+TEST(RankCounting, KruskalWallisMethodsMatchEveryDealOfSmallShapes) {
+    // Every vector of three to seven group sizes with N <= 10, at thresholds
+    // on either side of values the deals take (the largest and least among
+    // them), each count against the deals walked one by one.
+    std::mt19937 random(5);
+    std::vector<std::vector<std::int32_t>> shapes;
+    auto grow = [&](auto&& self, std::vector<std::int32_t> sizes, int total) -> void {
+        if (sizes.size() >= 3)
+            shapes.push_back(sizes);
+        if (sizes.size() == 7)
+            return;
+        for (std::int32_t n = sizes.empty() ? 1 : sizes.back(); total + n <= 10; ++n) {
+            sizes.push_back(n);
+            self(self, sizes, total + n);
+            sizes.pop_back();
+        }
+    };
+    grow(grow, {}, 0);
+    ASSERT_EQ(96u, shapes.size());
+    for (const std::vector<std::int32_t>& sizes : shapes) {
+        const std::vector<std::int64_t> statistics = EveryDealStatistic(sizes, Lcm(sizes));
+        const auto total = static_cast<std::uint64_t>(statistics.size());
+        std::vector<std::int64_t> thresholds = {0, statistics.front(), statistics.back(), statistics.back() + 1};
+        for (int pick = 0; pick < 4; ++pick) {
+            const std::int64_t value = statistics[random() % statistics.size()];
+            thresholds.push_back(value);
+            thresholds.push_back(value + 1);
+        }
+        for (const std::int64_t needed : thresholds) {
+            const auto below = std::lower_bound(statistics.begin(), statistics.end(), needed);
+            ExpectEveryMethodCounts(sizes, needed, total, static_cast<std::uint64_t>(statistics.end() - below));
+        }
+    }
+}
+
+TEST(RankCounting, KruskalWallisMethodsAgreeOnFiveToSevenGroups) {
+    // The walk over states and the split by groups are independent ways to
+    // count; the expected counts of (1, 1, 2, 2, 2, 3) and (2, 2, 2, 3, 3)
+    // come from a separate table over the ranks with Σ R²/n as exact
+    // fractions. The largest Σ R²/n of (1, 1, 2, 2, 2, 3), 502.5, takes
+    // blocks of ranks in 720 deals.
+    struct Case {
+        std::vector<std::int32_t> Sizes;
+        std::uint64_t Total;
+        std::vector<std::pair<long double, std::uint64_t>> AtLeast;
+    };
+    const Case cases[] = {
+        {{1, 1, 2, 2, 2, 3},
+         831600,
+         {{0, 831600}, {400, 830424}, {420, 762624}, {440, 559416}, {460, 290184}, {480, 90672}, {502.5L, 720}}},
+        {{2, 2, 2, 3, 3},
+         1663200,
+         {{0, 1663200}, {520, 1550100}, {540, 1180332}, {560, 766224}, {580, 394644}, {600, 150828}, {620, 32112}}},
+    };
+    for (const Case& c : cases) {
+        const std::int64_t lcm = Lcm(c.Sizes);
+        for (const auto& [threshold, count] : c.AtLeast)
+            ExpectEveryMethodCounts(c.Sizes, static_cast<std::int64_t>(std::ceil(threshold * lcm)), c.Total, count);
+    }
+    // Larger shapes: the two ways against each other at the statistics of
+    // random deals.
+    std::mt19937 random(11);
+    const std::vector<std::vector<std::int32_t>> shapes = {
+        {1, 2, 3, 4, 5}, {1, 1, 2, 3, 3, 4}, {1, 1, 2, 2, 2, 2, 3}, {2, 2, 3, 3, 4}, {1, 3, 3, 3, 3}};
+    for (const std::vector<std::int32_t>& sizes : shapes) {
+        const std::int64_t lcm = Lcm(sizes);
+        const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
+        std::vector<std::int64_t> ranks(static_cast<std::size_t>(total));
+        std::iota(ranks.begin(), ranks.end(), 1);
+        for (int trial = 0; trial < 3; ++trial) {
+            std::shuffle(ranks.begin(), ranks.end(), random);
+            std::int64_t needed = 0;
+            for (std::size_t g = 0, at = 0; g < sizes.size(); at += static_cast<std::size_t>(sizes[g]), ++g) {
+                const std::int64_t sum = std::accumulate(ranks.begin() + static_cast<std::ptrdiff_t>(at),
+                                                         ranks.begin() + static_cast<std::ptrdiff_t>(at) + sizes[g], 0);
+                needed += sum * sum * (lcm / sizes[g]);
+            }
+            const RankCount walked = SearchDealsAtLeast(sizes, static_cast<std::uint64_t>(lcm), needed, {}, 1LL << 40);
+            const RankCount split = SplitDealsAtLeast(sizes, static_cast<std::uint64_t>(lcm), needed, {});
+            ASSERT_TRUE(walked.Done);
+            ASSERT_TRUE(split.Done);
+            EXPECT_EQ(walked.Total, split.Total);
+            EXPECT_EQ(walked.Extreme, split.Extreme) << sizes.size() << " groups, trial " << trial;
+            EXPECT_GE(walked.Extreme, 1u);
+        }
+    }
+    // Five groups of two: the largest Σ R²/n, 382.5, takes the pairs (1, 2),
+    // (3, 4), ... in any of the 5! orders of the groups; five groups of four,
+    // 3·10^11 deals, likewise 5! at the largest, 2845 (blocks summing to
+    // 10, 26, 42, 58 and 74).
+    const std::vector<std::int32_t> pairs = {2, 2, 2, 2, 2};
+    EXPECT_EQ(120u, CountDealsAtLeast(pairs, 382.5L - 1e-8L, {}, 1 << 20, 1 << 30).Extreme);
+    EXPECT_EQ(0u, CountDealsAtLeast(pairs, 382.5L + 1e-8L, {}, 1 << 20, 1 << 30).Extreme);
+    const std::vector<std::int32_t> fours = {4, 4, 4, 4, 4};
+    const RankCount top = CountDealsAtLeast(fours, 2845 - 1e-8L, {}, 1 << 20, 1 << 30);
+    ASSERT_TRUE(top.Done);
+    EXPECT_EQ(305540235000ULL, top.Total);
+    EXPECT_EQ(120u, top.Extreme);
+    EXPECT_EQ(0u, CountDealsAtLeast(fours, 2845 + 1e-8L, {}, 1 << 20, 1 << 30).Extreme);
+}
+
+TEST(RankCounting, KruskalWallisLongRunsBesideSmallGroups) {
+    // One or two small groups beside a large one, counted with the values
+    // left in long runs (the small groups' sums beside a Gaussian binomial,
+    // one value taken out), against loops over the small groups' ranks.
+    auto expectAtQuantiles = [](const std::vector<std::int32_t>& sizes, std::vector<std::int64_t>& statistics) {
+        std::sort(statistics.begin(), statistics.end());
+        for (const std::size_t at : {std::size_t{0}, statistics.size() / 3, statistics.size() / 2, statistics.size() - 5}) {
+            const auto below = std::lower_bound(statistics.begin(), statistics.end(), statistics[at]);
+            ExpectEveryMethodCounts(sizes, statistics[at], statistics.size(),
+                                    static_cast<std::uint64_t>(statistics.end() - below));
+        }
+    };
+    {
+        // L = 800: Σ R²·(L/n) = 800·(x² + y²) + rest².
+        const std::vector<std::int32_t> sizes = {1, 1, 800};
+        const std::int64_t n = 802;
+        const std::int64_t all = n * (n + 1) / 2;
+        std::vector<std::int64_t> statistics;
+        for (std::int64_t x = 1; x <= n; ++x)
+            for (std::int64_t y = 1; y <= n; ++y)
+                if (x != y)
+                    statistics.push_back(800 * (x * x + y * y) + (all - x - y) * (all - x - y));
+        expectAtQuantiles(sizes, statistics);
+    }
+    {
+        // L = 120: Σ R²·(L/n) = 120·x² + 60·(y + z)² + rest².
+        const std::vector<std::int32_t> sizes = {1, 2, 120};
+        const std::int64_t n = 123;
+        const std::int64_t all = n * (n + 1) / 2;
+        std::vector<std::int64_t> statistics;
+        for (std::int64_t x = 1; x <= n; ++x)
+            for (std::int64_t y = 1; y <= n; ++y)
+                for (std::int64_t z = y + 1; z <= n; ++z)
+                    if (x != y && x != z) {
+                        const std::int64_t rest = all - x - y - z;
+                        statistics.push_back(120 * x * x + 60 * (y + z) * (y + z) + rest * rest);
+                    }
+        expectAtQuantiles(sizes, statistics);
+    }
+}
+
+TEST(RankCounting, KruskalWallisCountsStopAndGiveWay) {
+    // Every way of counting stops when the step says so, and gives way
+    // (neither done nor stopped) beyond its allowance of work. The
+    // threshold is Σ R²/n at KW = groups − 1, amid the deals.
+    const CountingStep stop = [](long double) { return false; };
+    const std::vector<std::vector<std::int32_t>> shapes = {{2, 2, 2, 3, 3}, {1, 2, 3, 4, 5}, {3, 3, 3, 3, 4}};
+    for (const std::vector<std::int32_t>& sizes : shapes) {
+        const auto lcm = static_cast<std::uint64_t>(Lcm(sizes));
+        const long double n = std::accumulate(sizes.begin(), sizes.end(), 0);
+        const long double threshold = (static_cast<long double>(sizes.size()) + 2 + 3 * n) * n * (n + 1) / 12;
+        const auto needed = static_cast<std::int64_t>(std::ceil(threshold * static_cast<long double>(lcm)));
+        const RankCount walked = SearchDealsAtLeast(sizes, lcm, needed, stop, std::int64_t{1} << 40);
+        EXPECT_TRUE(walked.Stopped);
+        EXPECT_FALSE(walked.Done);
+        const RankCount split = SplitDealsAtLeast(sizes, lcm, needed, stop);
+        EXPECT_TRUE(split.Stopped);
+        EXPECT_FALSE(split.Done);
+        const RankCount chosen = CountDealsAtLeast(sizes, threshold, stop, 1 << 20, 1 << 30);
+        EXPECT_TRUE(chosen.Stopped);
+        EXPECT_FALSE(chosen.Done);
+        const RankCount limited = CountDealsAtLeast(sizes, threshold, {}, 1 << 20, 10);
+        EXPECT_FALSE(limited.Done);
+        EXPECT_FALSE(limited.Stopped);
+    }
+    // Three groups: the dense table without room, then the other ways.
     const std::vector<std::int32_t> sizes = {1, 1, 200};
-    const RankCount limited = CountDealsAtLeast(sizes, 0, {}, 100, 1 << 30);
-    EXPECT_FALSE(limited.Done);
-    EXPECT_FALSE(limited.Stopped);
-    const RankCount full = CountDealsAtLeast(sizes, 0, {}, 1 << 20, 1 << 30);
+    const RankCount full = CountDealsAtLeast(sizes, 0, {}, 100, 1 << 30);
     ASSERT_TRUE(full.Done);
     EXPECT_EQ(202u * 201u, full.Total);
     EXPECT_EQ(full.Total, full.Extreme);
@@ -124,37 +345,6 @@ TEST(RankCounting, KruskalWallisTableGivesWayWhenItWouldGrowTooLarge) {
     const std::vector<std::int32_t> singles = {1, 1, 1};
     EXPECT_EQ(6u, CountDealsAtLeast(singles, 14 - 1e-8L, {}, 100, 100).Extreme);
     EXPECT_EQ(0u, CountDealsAtLeast(singles, 14 + 1e-8L, {}, 100, 100).Extreme);
-}
-
-TEST(RankCounting, KruskalWallisDenseAndHashedTablesAgree) {
-    // A small state allowance leaves the dense table no room, so the hashed
-    // table (equal groups kept in sorted order) does the counting. The
-    // expected counts come from a separate table with exact fractions.
-    const std::vector<std::int32_t> sizes = {2, 2, 2, 3, 3};
-    const std::pair<long double, std::uint64_t> expected[] = {
-        {0, 1663200}, {520, 1550100}, {540, 1180332}, {560, 766224}, {580, 394644}, {600, 150828}, {620, 32112}};
-    for (const auto& [threshold, count] : expected) {
-        const RankCount dense = CountDealsAtLeast(sizes, threshold, {}, 1 << 20, 1 << 30);
-        const RankCount hashed = CountDealsAtLeast(sizes, threshold, {}, 100000, 1 << 30);
-        ASSERT_TRUE(dense.Done);
-        ASSERT_TRUE(hashed.Done);
-        EXPECT_EQ(1663200u, dense.Total);
-        EXPECT_EQ(dense.Total, hashed.Total);
-        EXPECT_EQ(count, dense.Extreme) << threshold;
-        EXPECT_EQ(count, hashed.Extreme) << threshold;
-    }
-    // Either table stops when told to.
-    const CountingStep stop = [](long double) { return false; };
-    for (const std::int64_t maxStates : {std::int64_t{1} << 20, std::int64_t{100000}}) {
-        const RankCount stopped = CountDealsAtLeast(sizes, 0, stop, maxStates, 1 << 30);
-        EXPECT_TRUE(stopped.Stopped);
-        EXPECT_FALSE(stopped.Done);
-    }
-    // Five groups of two: the largest Σ R²/n, 382.5, takes the pairs (1, 2),
-    // (3, 4), ... in any of the 5! orders of the groups.
-    const std::vector<std::int32_t> pairs = {2, 2, 2, 2, 2};
-    EXPECT_EQ(120u, CountDealsAtLeast(pairs, 382.5L - 1e-8L, {}, 1 << 20, 1 << 30).Extreme);
-    EXPECT_EQ(0u, CountDealsAtLeast(pairs, 382.5L + 1e-8L, {}, 1 << 20, 1 << 30).Extreme);
 }
 
 TEST(RankCounting, KruskalWallisCountsBeyondThirtyTwoBits) {
