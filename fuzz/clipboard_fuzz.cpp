@@ -1,6 +1,7 @@
 // Clipboard paste: the first three bytes pick the number settings, the
-// cursor, the selection (a block, whole columns, whole rows, everything),
-// a transposed paste and the summary-grid paste; the rest is the clipboard
+// cursor, where the text goes (the data grid, the summary grid, the column
+// titles) and, for the data grid, the selection (a block, whole columns,
+// whole rows, everything) and a transposed paste; the rest is the clipboard
 // text. Pasted documents hold only sound values and titles and survive
 // saving and reading back.
 #include <cstddef>
@@ -29,49 +30,56 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input input(data, size);
     const std::uint8_t options = input.Byte();
     const int row = input.Byte() * 4 % UserRowCount;
-    const int column = input.Byte() % DataColumnCount;
+    const std::uint8_t place = input.Byte();
+    const int column = place % DataColumnCount;
     const NumberSettings settings = SettingsOf(options);
     const std::string_view text = input.Rest();
-
     DataDocument document = NewDocument();
-    if (options & 0x80) {
-        // A column holding a typed summary asks first; Yes erases it.
-        document.Table.ColumnInfo[column].Mean = 5;
-        document.Table.ColumnInfo[column].SD = 1;
-        document.Table.ColumnInfo[column].N = 3;
+
+    switch (place / DataColumnCount % 4) {
+    case 2: {
+        // The summary grid of averaged data.
+        document.State.Format = (options & 0x20) ? DataFormat::MeanSEMN : DataFormat::MeanSDN;
+        PasteSummary(document, text, 1 + options % 4, column % 5 - 1, settings);
+        RequireSoundDocument(document);
+        for (const ColumnInfo& info : document.Table.ColumnInfo) {
+            Require(SoundCellValue(info.Mean) && SoundCellValue(info.SD) && SoundCellValue(info.SEM),
+                    "sound pasted summary");
+            Require(info.N >= -1, "pasted N");
+        }
+        break;
     }
-    const GridSelection selection = SelectionOf(options / 5, row, column);
-    const bool transposed = (options & 0x40) != 0;
-    PasteResult result = PasteAtCursor(document, text, row, column, selection, transposed, settings);
-    if (result.Question) {
-        Require(!result.Changed, "nothing changes before the answer");
-        result = PasteAtCursor(document, text, row, column, selection, transposed, settings, Answer::Yes);
+    case 3:
+        // Column titles pasted from a title editor.
+        PasteTitles(document, text, column);
+        break;
+    default: {
+        if (options & 0x80) {
+            // A column holding a typed summary asks first; Yes erases it.
+            document.Table.ColumnInfo[column].Mean = 5;
+            document.Table.ColumnInfo[column].SD = 1;
+            document.Table.ColumnInfo[column].N = 3;
+        }
+        const GridSelection selection = SelectionOf(options / 5, row, column);
+        const bool transposed = (options & 0x40) != 0;
+        PasteResult result = PasteAtCursor(document, text, row, column, selection, transposed, settings);
+        if (result.Question) {
+            Require(!result.Changed, "nothing changes before the answer");
+            result = PasteAtCursor(document, text, row, column, selection, transposed, settings, Answer::Yes);
+        }
+        RequireSoundDocument(document);
+        RequireSoundCells(document.Table);
+        // The copy of what was pasted stays within the clipboard's limit.
+        const ClipboardText copied =
+            BuildClipboardText(document.Table, WholeTableSelection(), true, true, settings);
+        Require(copied.Text.size() < ClipboardLimit, "copy within the limit");
+        break;
     }
-    RequireSoundDocument(document);
-    RequireSoundCells(document.Table);
+    }
     for (const ColumnInfo& info : document.Table.ColumnInfo)
-        Require(info.Title.size() <= 4 * 80, "column title length");
+        Require(info.Title.size() <= 4 * MaxColumnTitleLength, "column title length");
     for (const std::string& title : document.Table.RowTitles)
         Require(title.size() <= 4 * MaxRowTitleLength, "row title length");
     RequireFileRoundTrip(document, settings);
-
-    // The copy of what was pasted stays within the clipboard's limit.
-    const ClipboardText copied = BuildClipboardText(document.Table, WholeTableSelection(), true, true, settings);
-    Require(copied.Text.size() < ClipboardLimit, "copy within the limit");
-
-    DataDocument averaged = NewDocument();
-    averaged.State.Format = (options & 0x20) ? DataFormat::MeanSEMN : DataFormat::MeanSDN;
-    PasteSummary(averaged, text, 1 + options % 4, column % 5 - 1, settings);
-    RequireSoundDocument(averaged);
-    for (const ColumnInfo& info : averaged.Table.ColumnInfo) {
-        Require(SoundCellValue(info.Mean) && SoundCellValue(info.SD) && SoundCellValue(info.SEM),
-                "sound pasted summary");
-        Require(info.N >= -1, "pasted N");
-    }
-    RequireFileRoundTrip(averaged, settings);
-
-    DataDocument titled = NewDocument();
-    PasteTitles(titled, text, column);
-    RequireFileRoundTrip(titled, settings);
     return 0;
 }

@@ -13,23 +13,26 @@ mkdir -p "$corpus"/{document,import,clipboard,number,choices}
 # Documents: every sample as it is.
 cp "$root"/examples/*.vxd "$corpus/document/"
 
-# Import: each text file under four settings (point or comma decimals,
-# standard or indexed import, with or without a filter).
+# Import: each text file under six settings (point or comma decimals,
+# standard or indexed import, with or without a filter, a new averaged or
+# two-by-two document).
 n=0
 for file in "$root"/examples/*.csv "$root"/tests/data/import/*; do
-    for options in '\x00\x00' '\x01\x07' '\x0a\x04' '\x45\x21'; do
+    for options in '\x00\x00' '\x01\x07' '\x0a\x04' '\x45\x21' '\x0f\x01' '\x10\x04'; do
         { printf "$options"; cat "$file"; } > "$corpus/import/$(basename "$file").$n"
         n=$((n + 1))
     done
 done
 
-# Clipboard: the import files and spreadsheet-like texts at a few cursors.
+# Clipboard: the import files and spreadsheet-like texts at a few cursors,
+# into the data grid, the summary grid (third byte 0x34) and the titles (0x4e).
 n=0
 for file in "$root"/tests/data/import/*; do
     { printf '\x00\x00\x00'; cat "$file"; } > "$corpus/clipboard/file.$n"; n=$((n + 1))
 done
 while IFS= read -r text; do
-    for options in '\x00\x05\x02' '\x05\x00\x00' '\x0b\x10\x19' '\x51\x00\x01' '\x8f\x02\x00'; do
+    for options in '\x00\x05\x02' '\x05\x00\x00' '\x0b\x10\x19' '\x51\x00\x01' '\x8f\x02\x00' \
+                   '\x00\x00\x34' '\x01\x00\x4e'; do
         printf "$options$text" > "$corpus/clipboard/text.$n"; n=$((n + 1))
     done
 done <<'TEXTS'

@@ -24,8 +24,13 @@ targets=("$@")
 # rows, a clipboard text of a few dozen, one number, a page of assignments.
 declare -A max_len=([document]=65536 [import]=65536 [clipboard]=16384 [number]=256 [choices]=4096)
 
-cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]/%/_fuzz}"
+# Runs of the script side by side (different targets) take turns to build.
+mkdir -p "$build"
+(
+    flock 9
+    cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+    cmake --build "$build" -j "$(nproc)" --target "${targets[@]/%/_fuzz}"
+) 9> "$build/.build.lock"
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-halt_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
