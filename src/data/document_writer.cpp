@@ -59,11 +59,27 @@ WrittenExtents ExtentsToWrite(const DataTable& table) {
     WrittenExtents extents;
     extents.LastRow = std::clamp(table.LastRow, 0, UserRowCount - 1);
     extents.LastColumn = std::clamp(table.LastColumn, 0, DataColumnCount - 1);
-    for (int row = 0; row < UserRowCount; ++row)
+    // Values beyond the recorded extents (the extents may lag behind the
+    // cells): the last row holding one is found from the end, then each row
+    // up to it is searched from the right only beyond the last column known.
+    const auto cell = [&](int row, int column) {
+        return table.Cells[static_cast<std::size_t>(row) * DataColumnCount + static_cast<std::size_t>(column)];
+    };
+    const auto rowHoldsValue = [&](int row) {
         for (int column = 0; column < DataColumnCount; ++column)
-            if (!IsMissing(RawValue(table, row, column))) {
-                extents.LastRow = std::max(extents.LastRow, row);
-                extents.LastColumn = std::max(extents.LastColumn, column);
+            if (!IsMissing(cell(row, column))) return true;
+        return false;
+    };
+    for (int row = UserRowCount - 1; row > extents.LastRow; --row)
+        if (rowHoldsValue(row)) {
+            extents.LastRow = row;
+            break;
+        }
+    for (int row = 0; row <= extents.LastRow; ++row)
+        for (int column = DataColumnCount - 1; column > extents.LastColumn; --column)
+            if (!IsMissing(cell(row, column))) {
+                extents.LastColumn = column;
+                break;
             }
     return extents;
 }
