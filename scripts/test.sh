@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: the normal build (program, core and GUI tests) in build/,
-# then the sanitizer build of the core in build-asan/. Exits non-zero if
+# then the sanitizer build of everything in build-asan/. Exits non-zero if
 # anything fails to build or any test fails.
 set -euo pipefail
 

@@ -183,7 +183,14 @@ TAnalysisForm::TAnalysisForm(const NumberSettings& settings, QWidget* parent)
     showStep(StartStep);
 }
 
-TAnalysisForm::~TAnalysisForm() { TNotesForm::forgetDocument(m_document.get()); }
+TAnalysisForm::~TAnalysisForm() {
+    TNotesForm::forgetDocument(m_document.get());
+    // The grids and pages read the document while they hide or go: let them
+    // do so while it still exists (QWidget's destructor runs after the
+    // members are gone).
+    hide();
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
 
 void TAnalysisForm::setFileName(const QString& name) {
     m_fileName = name;
