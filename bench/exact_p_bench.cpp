@@ -54,6 +54,12 @@ void KruskalWallisCounted(benchmark::State& state, std::vector<std::int32_t> siz
     for (auto _ : state) benchmark::DoNotOptimize(KruskalWallisExactP(sizes, kw, 0.5L, nullptr).P);
     state.counters["arrangements"] = Multinomial(sizes);
 }
+// The same at KW = scale·(groups − 1), where some shapes are slowest.
+void KruskalWallisCountedAt(benchmark::State& state, std::vector<std::int32_t> sizes, long double scale) {
+    const auto kw = scale * static_cast<long double>(sizes.size() - 1);
+    for (auto _ : state) benchmark::DoNotOptimize(KruskalWallisExactP(sizes, kw, 0.5L, nullptr).P);
+    state.counters["arrangements"] = Multinomial(sizes);
+}
 void KruskalWallisWalked(benchmark::State& state) {
     const std::vector<std::int32_t> sizes = {3, 5, 5};
     for (auto _ : state) benchmark::DoNotOptimize(KruskalWallisWalkedP(sizes, 2.0L, 0.5L, nullptr).P);
@@ -86,6 +92,20 @@ BENCHMARK_CAPTURE(KruskalWallisCounted, g3_4_10_10, std::vector<std::int32_t>{4,
 BENCHMARK_CAPTURE(KruskalWallisCounted, g3_6_7_10, std::vector<std::int32_t>{6, 7, 10})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KruskalWallisCounted, g4_3_5_5_6, std::vector<std::int32_t>{3, 5, 5, 6})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KruskalWallisCounted, g4_4_4_4_7, std::vector<std::int32_t>{4, 4, 4, 7})->Unit(benchmark::kMillisecond);
+// The slowest shapes of five to seven groups found by timing every vector
+// of sizes with M just under 2·10^9 at several thresholds.
+BENCHMARK_CAPTURE(KruskalWallisCounted, g5_1_1_1_1_204, std::vector<std::int32_t>{1, 1, 1, 1, 204})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g5_1_2_2_2_24, std::vector<std::int32_t>{1, 2, 2, 2, 24})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g5_1_2_5_5_5, std::vector<std::int32_t>{1, 2, 5, 5, 5})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g5_2_2_2_2_16, std::vector<std::int32_t>{2, 2, 2, 2, 16})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g6_1_1_1_1_1_68, std::vector<std::int32_t>{1, 1, 1, 1, 1, 68})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCounted, g6_1_2_2_3_4_4, std::vector<std::int32_t>{1, 2, 2, 3, 4, 4})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCountedAt, g5_1_4_4_4_4_at_half, std::vector<std::int32_t>{1, 4, 4, 4, 4}, 0.5L)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCountedAt, g5_2_2_2_2_16_at_half, std::vector<std::int32_t>{2, 2, 2, 2, 16}, 0.5L)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KruskalWallisCountedAt, g7_1_1_2_2_3_3_3_at_1_6, std::vector<std::int32_t>{1, 1, 2, 2, 3, 3, 3}, 1.6L)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KruskalWallisCounted, g5_3_3_3_3_4, std::vector<std::int32_t>{3, 3, 3, 3, 4})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KruskalWallisCounted, g5_1_4_4_4_4, std::vector<std::int32_t>{1, 4, 4, 4, 4})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KruskalWallisCounted, g5_2_3_3_4_4, std::vector<std::int32_t>{2, 3, 3, 4, 4})->Unit(benchmark::kMillisecond);

@@ -20,7 +20,8 @@
 //   quadratic in that sum;
 // - with three, from a joint table of two disjoint subsets by their sums
 //   (or, for a single value beside a long run, the Gaussian binomials with
-//   that value taken out), convex along each row.
+//   that value taken out), convex along each row: the run of each row that
+//   falls short is found by stepping from the ends of the row before's.
 //
 // Accuracy: exact integer counts; every comparison with the threshold is
 // exact (64 bits when the sums allow, else 128).
@@ -36,7 +37,7 @@ namespace vextal {
 /// Deals of the ranks 1..N into groups of the given (positive, ascending)
 /// sizes with Σ R²·(lcm/n) >= `needed`, lcm the least common multiple of
 /// the sizes. Not Done (and not Stopped) when the walk would take more
-/// than `maxWork` units (about 40 ns each), more room than allowed, or numbers that would not
+/// than `maxWork` units (about 20 ns each), more room than allowed, or numbers that would not
 /// fit; the step is told the share of the ranks dealt.
 RankCount SearchDealsAtLeast(std::span<const std::int32_t> sizes, std::uint64_t lcm, __int128 needed,
                              const CountingStep& step, std::int64_t maxWork);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -48,6 +49,12 @@ struct SplitPlan {
     double Cost = -1;
 };
 
+// Whether p's values are listed once per set of ranks: it pays when there
+// are many deals of U to look them up for.
+bool ListsValues(double partitions, double range) {
+    return partitions * 30 > range * 5;
+}
+
 SplitPlan Plan(std::span<const std::int32_t> sizes) {
     SplitPlan best;
     const auto groups = static_cast<int>(sizes.size());
@@ -75,9 +82,16 @@ SplitPlan Plan(std::span<const std::int32_t> sizes) {
             const double range = static_cast<double>(sizes[p]) * static_cast<double>(total) + 1;
             if (8 * static_cast<double>(plan.K + 1) * (sizes[p] + 1) * range > MaxTableBytes)
                 continue;
-            // Nanoseconds, then work units of the state walk (40 ns).
-            plan.Cost = (sets * (partitions * 12 + range * 4 + std::ldexp(1.0, static_cast<int>(plan.K)) + 50) +
-                         nodes * (sizes[p] + 1) * range * 0.6) / 40;
+            // Nanoseconds, then work units of the state walk (20 ns); half
+            // the sets are visited (their mirror images are not). Each deal
+            // of U costs a search in the listed values of p and q, or a
+            // closed form when the values are not listed (see Leaf). The
+            // last factor brings the sum to the times measured (within a
+            // factor of 2 or 3 either way).
+            const bool listed = ListsValues(partitions, range);
+            const double perDeal = listed ? partitions * 2.5 + range * 4 : partitions * 40;
+            plan.Cost = (sets / 2 * (perDeal + std::ldexp(1.0, static_cast<int>(plan.K)) + 50) +
+                         nodes / 2 * (sizes[p] + 1) * range * 0.6) / 20 * 0.4;
             plan.P = p;
             plan.Q = q;
             if (best.Cost < 0 || plan.Cost < best.Cost)
@@ -98,7 +112,7 @@ public:
         }
         places_ = sizes_[static_cast<std::size_t>(plan.P)];
         width_ = places_ * total_ + 1;
-        sets_ = Choose(total_, plan.K);
+        sets_ = Choose(total_, plan.K) / 2; // about half are visited
         lcm_ = static_cast<std::int64_t>(lcm);
         ListPartitions();
         std::vector<std::int64_t> order;
@@ -108,6 +122,7 @@ public:
         }
         do blockOrders_.insert(blockOrders_.end(), order.begin(), order.end());
         while (std::next_permutation(order.begin(), order.end()));
+        ListTails();
     }
 
     RankCount Run() {
@@ -123,9 +138,8 @@ public:
                 for (std::int64_t s = c * r; s >= r; --s) base[c * width_ + s] += base[(c - 1) * width_ + s - r];
         for (std::int64_t c = 0; c <= places_; ++c)
             for (std::int64_t s = 1; s < width_; ++s) base[c * width_ + s] += base[c * width_ + s - 1];
-        // Listing p's values once per set of ranks pays when there are many
-        // deals of U to look them up for.
-        listValues_ = static_cast<double>(partitions_.size() / plan_.A.size()) * 30 > static_cast<double>(width_) * 5;
+        listValues_ =
+            ListsValues(static_cast<double>(partitions_.size() / plan_.A.size()), static_cast<double>(width_));
         chosen_.assign(static_cast<std::size_t>(plan_.K), 0);
         sums_.assign(std::size_t{1} << plan_.K, 0);
         Visit(0, 1);
@@ -213,7 +227,13 @@ private:
         }
         const std::uint64_t* in = tables_.data() + depth * (places_ + 1) * width_;
         std::uint64_t* out = tables_.data() + (depth + 1) * (places_ + 1) * width_;
-        for (std::int64_t r = from; r <= total_ - (plan_.K - depth - 1); ++r) {
+        // A set and its mirror image (r to N + 1 − r) count alike: the
+        // statistic is a sum of squares of the groups' sums less their
+        // means, which the mirror only negates. Only the sets whose least
+        // and largest ranks sum to at most N + 1 are visited (see Leaf).
+        const std::int64_t last = depth == 0 ? (total_ + 2 - plan_.K) / 2
+                                             : total_ + 1 - chosen_[0] - (plan_.K - depth - 1);
+        for (std::int64_t r = from; r <= last; ++r) {
             // Without r: out_c(t) = in_c(t) − t^r·out_{c−1}(t), on the
             // cumulative rows as well.
             std::copy(in, in + width_, out);
@@ -227,10 +247,24 @@ private:
     }
 
     void Leaf() {
-        if ((++leaves_ & 255) == 0 && step_ && !step_(static_cast<double>(leaves_) / sets_)) {
+        if ((++leaves_ & 255) == 0 && step_ && !step_(std::min(1.0, static_cast<double>(leaves_) / sets_))) {
             stopped_ = true;
             return;
         }
+        // Of U and its mirror, the first where the sums u_i + u_(K−1−i) of
+        // the ranks from either end first differ from N + 1 falls short is
+        // counted twice, the other not at all; U its own mirror once.
+        std::uint64_t mirrored = 1;
+        for (std::int64_t i = 0, j = plan_.K - 1; i <= j; ++i, --j) {
+            const std::int64_t pair = chosen_[static_cast<std::size_t>(i)] + chosen_[static_cast<std::size_t>(j)];
+            if (pair != total_ + 1) {
+                mirrored = pair < total_ + 1 ? 2 : 0;
+                break;
+            }
+        }
+        if (mirrored == 0)
+            return;
+        weight_ = multiplicity_ * mirrored;
         // Subset sums of U by mask of positions.
         std::int64_t inU = 0;
         for (std::size_t mask = 1; mask < sums_.size(); ++mask)
@@ -262,7 +296,7 @@ private:
         if (!listValues_) {
             for (std::size_t at = 0; at < partitions_.size(); at += groups)
                 extreme += CountConvex(wp, wq, rest, need_ - partition(at), row);
-            extreme_ += extreme * multiplicity_;
+            extreme_ += extreme * weight_;
             return;
         }
         // Merged from both ends, the values come in decreasing order.
@@ -272,16 +306,23 @@ private:
         std::int64_t high = width_ - 1;
         while (low <= high && at(low) == 0) ++low;
         while (high >= low && at(high) == 0) --high;
+        // values_ holds them padded to a power of two with values no need
+        // reaches, below_[i] the subsets among the first i.
         values_.clear();
-        below_.clear();
+        below_.assign(1, 0);
         std::uint64_t running = 0;
         while (low <= high) {
             const std::int64_t vl = value(low);
             const std::int64_t vh = value(high);
             const bool takeLow = vl >= vh;
             running += at(takeLow ? low : high);
-            values_.push_back(takeLow ? vl : vh);
-            below_.push_back(running);
+            const std::int64_t v = takeLow ? vl : vh;
+            if (!values_.empty() && values_.back() == v) {
+                below_.back() = running; // equal values (p and q alike) as one
+            } else {
+                values_.push_back(v);
+                below_.push_back(running);
+            }
             if (takeLow)
                 do ++low;
                 while (low <= high && at(low) == 0);
@@ -289,27 +330,88 @@ private:
                 do --high;
                 while (high >= low && at(high) == 0);
         }
-        const std::int64_t most = values_.front();
-        const std::int64_t least = values_.back();
-        const bool few = values_.size() <= 24;
-        for (std::size_t at = 0; at < partitions_.size(); at += groups) {
-            const std::int64_t need = need_ - partition(at);
-            if (least >= need) {
-                extreme += all;
-            } else if (most >= need) {
-                // The number of values at least `need`: a prefix.
-                std::size_t reach = 0;
-                if (few) {
-                    for (const std::int64_t v : values_) reach += v >= need ? 1 : 0;
-                } else {
-                    reach = static_cast<std::size_t>(std::partition_point(values_.begin(), values_.end(),
-                                                                          [need](std::int64_t v) { return v >= need; }) -
-                                                     values_.begin());
-                }
-                extreme += below_[reach - 1];
-            }
+        values_.resize(std::bit_ceil(values_.size()), std::numeric_limits<std::int64_t>::min());
+        extreme = CountListed();
+        extreme_ += extreme * weight_;
+    }
+
+    // The number of listed values at least `need` (they decrease), by a
+    // search without branches: the partitions' searches overlap.
+    std::size_t Reach(std::int64_t need) const {
+        const std::int64_t* v = values_.data();
+        std::size_t n = values_.size();
+        while (n > 1) {
+            n /= 2;
+            v += n & (std::size_t{0} - static_cast<std::size_t>(v[n - 1] >= need));
         }
-        extreme_ += extreme * multiplicity_;
+        return static_cast<std::size_t>(v - values_.data()) + (v[0] >= need ? 1 : 0);
+    }
+
+    // The partitions again, as a head (the masks of all A groups but the
+    // last two, listed once: the partitions come in lexicographic order)
+    // and the masks of the last two groups.
+    void ListTails() {
+        const std::size_t groups = plan_.A.size();
+        const std::size_t head = groups >= 2 ? groups - 2 : 0;
+        for (std::size_t g = 0; g < groups; ++g)
+            (g < head ? headWeights_ : tailWeights_).push_back(aWeights_[g]);
+        tailWeights_.resize(2, 0); // one group: the second mask is empty
+        for (std::size_t at = 0; at < partitions_.size(); at += groups) {
+            const std::uint32_t* masks = partitions_.data() + at;
+            if (tails_.empty() || !std::equal(masks, masks + head, heads_.end() - static_cast<std::ptrdiff_t>(head)))
+                heads_.insert(heads_.end(), masks, masks + head);
+            const std::uint32_t index = head == 0 ? 0 : static_cast<std::uint32_t>(heads_.size() / head - 1);
+            tails_.push_back({index, masks[head], groups >= 2 ? masks[head + 1] : 0});
+        }
+        headValues_.assign(head == 0 ? 1 : heads_.size() / head, 0);
+    }
+
+    // The extreme deals of U over the listed partitions. The searches run a
+    // batch at a time, step by step, so that their loads overlap.
+    std::uint64_t CountListed() {
+        const std::size_t head = headWeights_.size();
+        const std::int64_t* sums = sums_.data();
+        for (std::size_t h = 0; h < headValues_.size(); ++h) {
+            std::int64_t a = 0;
+            for (std::size_t g = 0; g < head; ++g) {
+                const std::int64_t sum = sums[heads_[h * head + g]];
+                a += headWeights_[g] * sum * sum;
+            }
+            headValues_[h] = need_ - a;
+        }
+        constexpr std::size_t Batch = 8;
+        const std::int64_t* values = values_.data();
+        const std::uint64_t* below = below_.data();
+        const std::int64_t* heads = headValues_.data();
+        const std::size_t size = values_.size();
+        const std::int64_t w1 = tailWeights_[0];
+        const std::int64_t w2 = tailWeights_[1];
+        auto need = [&](const Tail& tail) {
+            const std::int64_t s1 = sums[tail.First];
+            const std::int64_t s2 = sums[tail.Second];
+            return heads[tail.Head] - w1 * s1 * s1 - w2 * s2 * s2;
+        };
+        const std::size_t count = tails_.size();
+        const Tail* tails = tails_.data();
+        std::uint64_t extreme = 0;
+        std::size_t at = 0;
+        for (; at + Batch <= count; at += Batch) {
+            std::int64_t needs[Batch];
+            std::size_t found[Batch];
+            for (std::size_t b = 0; b < Batch; ++b) {
+                needs[b] = need(tails[at + b]);
+                found[b] = 0;
+            }
+            for (std::size_t n = size; n > 1;) {
+                n /= 2;
+                for (std::size_t b = 0; b < Batch; ++b)
+                    found[b] += n & (std::size_t{0} - static_cast<std::size_t>(values[found[b] + n - 1] >= needs[b]));
+            }
+            for (std::size_t b = 0; b < Batch; ++b)
+                extreme += below[found[b] + (values[found[b]] >= needs[b] ? 1 : 0)];
+        }
+        for (; at < count; ++at) extreme += below[Reach(need(tails[at]))];
+        return extreme;
     }
 
     // Settles every deal of U at once when the bounds allow: the A groups'
@@ -358,7 +460,7 @@ private:
         const std::int64_t bMost = std::max(b(sLow), b(sHigh));
         const std::int64_t bLeast = std::min(b(std::clamp(turn, sLow, sHigh)), b(std::clamp(turn + 1, sLow, sHigh)));
         if (aLeast + bLeast >= need_) {
-            extreme_ += deals * multiplicity_ * all;
+            extreme_ += deals * weight_ * all;
             return true;
         }
         return aMost + bMost < need_;
@@ -435,6 +537,7 @@ private:
     double sets_ = 0;
     std::vector<std::uint32_t> partitions_;
     std::uint64_t multiplicity_ = 1;
+    std::uint64_t weight_ = 1; // multiplicity_ times the mirror's share, for the current U
     std::vector<std::uint64_t> tables_;
     std::vector<std::int64_t> chosen_;
     std::vector<std::int64_t> sums_;
@@ -444,6 +547,16 @@ private:
     std::int64_t lcm_ = 0;
     std::vector<std::int64_t> blockOrders_; // the orders of the A sizes, one after another
     std::vector<std::int64_t> aWeights_;    // L/n of the A groups
+    struct Tail {
+        std::uint32_t Head;   // index of the head
+        std::uint32_t First;  // masks of the last two groups
+        std::uint32_t Second;
+    };
+    std::vector<std::uint32_t> heads_;       // the head masks, head after head
+    std::vector<Tail> tails_;                // one per partition
+    std::vector<std::int64_t> headWeights_;  // L/n of the head groups
+    std::vector<std::int64_t> tailWeights_;  // L/n of the last two (0: none)
+    std::vector<std::int64_t> headValues_;   // need less the head's statistic, per U
     std::uint64_t extreme_ = 0;
     std::uint64_t leaves_ = 0;
     bool stopped_ = false;

@@ -8,9 +8,12 @@
 // factor per rank taken). For each U the statistic of p and q is a convex
 // function of S: sorted once, it answers for every deal of U into the A
 // groups (listed once for all U as partitions of K positions, equal groups
-// in a canonical order) by a binary search. The work is about
-// C(N, K)·(deals of K ranks into A): the method suits groups of unlike size
-// and a few small groups beside large ones.
+// in a canonical order) by a binary search, eight deals at a time so that
+// their searches overlap. A set U and its mirror image (rank r to N + 1 − r)
+// count alike, the statistic depending only on the squares of the groups'
+// sums less their means: one of each pair is visited and counted twice. The
+// work is about C(N, K)/2·(deals of K ranks into A): the method suits groups
+// of unlike size and a few small groups beside large ones.
 //
 // Accuracy: exact integer counts and comparisons (64 bits; shapes whose
 // sums could exceed them are declined).
@@ -24,7 +27,7 @@
 namespace vextal {
 
 /// The rough cost of SplitDealsAtLeast for these ascending sizes, in the
-/// work units of SearchDealsAtLeast (about 40 ns), or a negative value when
+/// work units of SearchDealsAtLeast (about 20 ns), or a negative value when
 /// it does not apply.
 double SplitDealsCost(std::span<const std::int32_t> sizes);
 

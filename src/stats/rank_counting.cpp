@@ -380,45 +380,58 @@ RankCount CountDealsAtLeast(std::span<const std::int32_t> groupSizes, long doubl
         result.Done = true;
         return result;
     }
+    // The split's estimated work decides between it and the dense table.
+    const auto wide = static_cast<std::uint64_t>(lcm);
+    const double splitWork = SplitDealsCost(sizes);
+    const bool canSplit = splitWork >= 0 && splitWork <= static_cast<double>(maxWork);
     // Three or four groups: the dense table takes milliseconds when it fits
-    // (4 bytes a cell below 4·10^9 deals, 8 above).
+    // (4 bytes a cell below 4·10^9 deals, 8 above); a cell reached costs
+    // about a 32nd of a unit of the walk's work.
     long double deals = 1;
     for (std::int64_t dealt = 0; const std::int32_t n : sizes)
         for (std::int32_t i = 1; i <= n; ++i) deals = deals * static_cast<long double>(++dealt) / i;
     if (sizes.size() <= 4) {
         const long double denseBytes = std::min(64.0L * static_cast<long double>(maxStates), DenseByteLimit);
         const long double denseWork = 32.0L * static_cast<long double>(maxWork);
+        auto worthIt = [&](long double work) {
+            return work <= denseWork && (!canSplit || work / 32 <= static_cast<long double>(splitWork));
+        };
         if (deals < 4.0e9L) {
             DenseDealTable<std::uint32_t> dense(sizes);
-            if (dense.Cells() * 4 <= denseBytes && dense.Work() <= denseWork)
+            if (dense.Cells() * 4 <= denseBytes && worthIt(dense.Work()))
                 return dense.Run(step, reaches);
         } else if (deals < 1.8e19L) {
             DenseDealTable<std::uint64_t> dense(sizes);
-            if (dense.Cells() * 8 <= denseBytes && dense.Work() <= denseWork)
+            if (dense.Cells() * 8 <= denseBytes && worthIt(dense.Work()))
                 return dense.Run(step, reaches);
         }
     }
-    // Otherwise one of two counts, each far faster than the other on some
-    // shapes: the split by groups suits unlike sizes, the walk over states
-    // (which merges equal groups) four or more groups of one size. The walk
-    // goes first there, given half the work the split would take.
-    const auto wide = static_cast<std::uint64_t>(lcm);
-    const double splitWork = SplitDealsCost(sizes);
-    const bool canSplit = splitWork >= 0 && splitWork <= static_cast<double>(maxWork);
+    // Otherwise (or when the dense table would take longer) one of two
+    // counts, each far faster than the other on some shapes: the split by
+    // groups suits unlike sizes, the walk over states (which merges equal
+    // groups, and closes at once the states of two or three groups left
+    // open) four or more groups of one size and three or four groups beside
+    // a very large one. The walk goes first there, given 0.75 of the work
+    // the split would take (with three or four groups, an eighth): it
+    // finishes within that on most such shapes, and on the others costs at
+    // most about the split's own time again.
     std::size_t largestRun = 1;
     for (std::size_t g = 1, run = 1; g < sizes.size(); ++g) {
         run = sizes[g] == sizes[g - 1] ? run + 1 : 1;
         largestRun = std::max(largestRun, run);
     }
-    const bool splitFirst = canSplit && largestRun < 4;
+    // A split of under about 10 ms goes first whatever the shape: racing
+    // the walk would only add to it.
+    const bool splitFirst = canSplit && sizes.size() > 4 && (largestRun < 4 || splitWork <= 5.0e5);
     if (splitFirst) {
         const RankCount split = SplitDealsAtLeast(sizes, wide, needed, step);
         if (split.Done || split.Stopped)
             return split;
     }
     const bool splitAfter = canSplit && !splitFirst;
-    const RankCount walked =
-        SearchDealsAtLeast(sizes, wide, needed, step, splitAfter ? static_cast<std::int64_t>(splitWork / 2) : maxWork);
+    const double share = sizes.size() <= 4 ? 0.125 : 0.75;
+    const std::int64_t searchWork = splitAfter ? static_cast<std::int64_t>(splitWork * share) : maxWork;
+    const RankCount walked = SearchDealsAtLeast(sizes, wide, needed, step, searchWork);
     if (walked.Done || walked.Stopped || !splitAfter)
         return walked;
     return SplitDealsAtLeast(sizes, wide, needed, step);

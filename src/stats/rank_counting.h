@@ -9,10 +9,11 @@
 //   exact polynomial multiplication and division per factor (O(m²(n − m)));
 // - Kruskal-Wallis: two groups use the Gaussian binomial; three or four a
 //   table over the ranks 1..N of the (size, rank sum) of every group but the
-//   largest, dense arrays, one per vector of sizes, when it fits; otherwise
-//   (and from five groups on) the split by groups (deal_split.h) for groups
-//   of unlike size, or the walk over merged states with bounds
-//   (deal_search.h) for four or more groups of one size;
+//   largest, dense arrays, one per vector of sizes, when it fits and beats
+//   the split; otherwise (and from five groups on) the split by groups
+//   (deal_split.h) for groups of unlike size, or the walk over merged states
+//   with bounds (deal_search.h), tried first for four or more groups of one
+//   size and for three or four groups, within the split's estimated work;
 // - Friedman: a table over the rows of the column rank sums, kept sorted
 //   (the statistic does not depend on the column order), each entry weighted
 //   by the number of row orderings that reach it;

@@ -270,6 +270,58 @@ TEST(RankCounting, KruskalWallisMethodsAgreeOnFiveToSevenGroups) {
     EXPECT_EQ(0u, CountDealsAtLeast(fours, 2845 + 1e-8L, {}, 1 << 20, 1 << 30).Extreme);
 }
 
+TEST(RankCounting, KruskalWallisSplitMatchesTheWalkOnElevenToThirteenRanks) {
+    // Every vector of five to seven group sizes with N from 11 to 13 (the
+    // split then sees sets of ranks and their mirror images, its own mirror
+    // among them, and searches its listed values in batches), at the
+    // statistics of random deals and one more: the two ways against each
+    // other. The split's step reports shares in [0, 1], never falling.
+    std::mt19937 random(17);
+    std::vector<std::vector<std::int32_t>> shapes;
+    auto grow = [&](auto&& self, std::vector<std::int32_t> sizes, int total) -> void {
+        if (sizes.size() >= 5 && total >= 11)
+            shapes.push_back(sizes);
+        if (sizes.size() == 7)
+            return;
+        for (std::int32_t n = sizes.empty() ? 1 : sizes.back(); total + n <= 13; ++n) {
+            sizes.push_back(n);
+            self(self, sizes, total + n);
+            sizes.pop_back();
+        }
+    };
+    grow(grow, {}, 0);
+    ASSERT_EQ(96u, shapes.size());
+    for (const std::vector<std::int32_t>& sizes : shapes) {
+        const std::int64_t lcm = Lcm(sizes);
+        const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
+        std::vector<std::int64_t> ranks(static_cast<std::size_t>(total));
+        std::iota(ranks.begin(), ranks.end(), 1);
+        for (int trial = 0; trial < 3; ++trial) {
+            std::shuffle(ranks.begin(), ranks.end(), random);
+            std::int64_t needed = trial == 2 ? 1 : 0;
+            for (std::size_t g = 0, at = 0; g < sizes.size(); at += static_cast<std::size_t>(sizes[g]), ++g) {
+                const auto from = ranks.begin() + static_cast<std::ptrdiff_t>(at);
+                const std::int64_t sum = std::accumulate(from, from + sizes[g], std::int64_t{0});
+                needed += sum * sum * (lcm / sizes[g]);
+            }
+            long double last = 0;
+            bool ordered = true;
+            const CountingStep step = [&](long double done) {
+                ordered = ordered && done >= last && done <= 1;
+                last = done;
+                return true;
+            };
+            const RankCount walked = SearchDealsAtLeast(sizes, static_cast<std::uint64_t>(lcm), needed, {}, 1LL << 40);
+            const RankCount split = SplitDealsAtLeast(sizes, static_cast<std::uint64_t>(lcm), needed, step);
+            ASSERT_TRUE(walked.Done);
+            ASSERT_TRUE(split.Done);
+            EXPECT_EQ(walked.Total, split.Total);
+            EXPECT_EQ(walked.Extreme, split.Extreme) << ::testing::PrintToString(sizes) << " at " << needed;
+            EXPECT_TRUE(ordered);
+        }
+    }
+}
+
 TEST(RankCounting, KruskalWallisLongRunsBesideSmallGroups) {
     // One or two small groups beside a large one, counted with the values
     // left in long runs (the small groups' sums beside a Gaussian binomial,
