@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <iterator>
 #include <new>
 
 namespace {
@@ -38,15 +39,28 @@ void* Allocate(std::size_t size) {
 void Release(void* block) noexcept {
     if (block == nullptr) return;
     const std::size_t size = __sanitizer_get_allocated_size(block);
-    if (size >= LargeBlock)
-        for (Slot& slot : Cache)
-            if (slot.Block == nullptr) {
-                slot.Block = block;
-                slot.Size = size;
-                ASAN_POISON_MEMORY_REGION(block, size);
-                return;
-            }
-    std::free(block);
+    if (size < LargeBlock) {
+        std::free(block);
+        return;
+    }
+    // A free slot, else the oldest one gives way: blocks of sizes that do
+    // not come again must not hold the cache for good.
+    Slot* target = nullptr;
+    for (Slot& slot : Cache)
+        if (slot.Block == nullptr) {
+            target = &slot;
+            break;
+        }
+    if (target == nullptr) {
+        static std::size_t oldest = 0;
+        target = &Cache[oldest];
+        oldest = (oldest + 1) % std::size(Cache);
+        ASAN_UNPOISON_MEMORY_REGION(target->Block, target->Size);
+        std::free(target->Block);
+    }
+    target->Block = block;
+    target->Size = size;
+    ASAN_POISON_MEMORY_REGION(block, size);
 }
 
 }  // namespace
