@@ -10,7 +10,9 @@
 # the next run goes on from it. Inputs that fail are kept in
 # build-fuzz/artifacts/<target>/. The executions of every run are added to
 # build-fuzz/executions.txt; each target's line shows this run and the
-# total so far. Exits non-zero when a target found a failure.
+# total so far. VEXTAL_FUZZ_JOBS=N runs N copies of each target side by
+# side on the same corpus (one log each, executions added up). Exits
+# non-zero when a target found a failure.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -41,19 +43,31 @@ for target in "${targets[@]}"; do
     [[ -n "${max_len[$target]:-}" ]] || { echo "unknown target: $target" >&2; exit 2; }
     work="$build/corpus/$target"
     artifacts="$build/artifacts/$target"
-    log="$build/$target.log"
     mkdir -p "$work" "$artifacts"
+    jobs="${VEXTAL_FUZZ_JOBS:-1}"
+    logs=()
+    pids=()
+    for ((job = 1; job <= jobs; job++)); do
+        log="$build/$target.log"
+        [[ $jobs -eq 1 ]] || log="$build/$target.$job.log"
+        "$build/${target}_fuzz" -max_total_time="$seconds" -max_len="${max_len[$target]}" \
+            -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/" \
+            "$work" "$root/fuzz/corpus/$target" > "$log" 2>&1 &
+        logs+=("$log")
+        pids+=($!)
+    done
     status=0
-    "$build/${target}_fuzz" -max_total_time="$seconds" -max_len="${max_len[$target]}" \
-        -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/" \
-        "$work" "$root/fuzz/corpus/$target" > "$log" 2>&1 || status=$?
-    runs=$(awk '/stat::number_of_executed_units:/ {print $2}' "$log" | tail -1)
-    runs=${runs:-0}
+    for pid in "${pids[@]}"; do wait "$pid" || status=$?; done
+    runs=0
+    for log in "${logs[@]}"; do
+        count=$(awk '/stat::number_of_executed_units:/ {print $2}' "$log" | tail -1)
+        runs=$((runs + ${count:-0}))
+    done
     total=$(( $(awk -v t="$target" '$1 == t {s += $2} END {print s + 0}' "$totals") + runs ))
     echo "$target $runs" >> "$totals"
     if [[ $status -ne 0 ]]; then
         failed=1
-        echo "$target: FAILED after $runs executions (total $total); see $log and $artifacts/"
+        echo "$target: FAILED after $runs executions (total $total); see ${logs[*]} and $artifacts/"
     else
         echo "$target: $runs executions in ${seconds} s (total $total)"
     fi
