@@ -1,5 +1,7 @@
 #include "stats/deal_search.h"
 
+#include "stats/prefix_search.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -448,14 +450,14 @@ private:
         // Prefix [0, lo] within [0, split].
         if (split >= 0) {
             const auto guess = static_cast<std::int64_t>(std::clamp(std::floor(lowRoot), -1.0, double(split)));
-            extreme += upTo(Settled(guess, split, reaches));
+            extreme += upTo(LastHolding(guess, split, reaches));
         }
         // Suffix [hi, top] within [split + 1, top], the prefix of top − e.
         if (split < top) {
             const auto guess = static_cast<std::int64_t>(
                 std::clamp(std::ceil(highRoot), double(split) + 1, double(top) + 1));
             const std::int64_t from =
-                Settled(top - guess, top - split - 1, [&](std::int64_t e) { return reaches(top - e); });
+                LastHolding(top - guess, top - split - 1, [&](std::int64_t e) { return reaches(top - e); });
             extreme += upTo(top) - upTo(top - from - 1);
         }
         return extreme;
@@ -504,27 +506,6 @@ private:
         sweep.Low = low;
         sweep.High = high;
         return upTo(low - 1) + (upTo(top) - upTo(high));
-    }
-
-    // The largest x in [−1, high] such that holds() is true on 0..x (holds
-    // is true on a prefix of 0..high), stepping from the guess and falling
-    // back on bisection.
-    template <class Holds>
-    static std::int64_t Settled(std::int64_t guess, std::int64_t high, Holds holds) {
-        std::int64_t x = std::clamp<std::int64_t>(guess, -1, high);
-        for (int step = 0; step < 3; ++step) {
-            const bool here = x < 0 || holds(x);
-            if (here && (x == high || !holds(x + 1)))
-                return x;
-            x += here ? 1 : -1;
-        }
-        std::int64_t yes = -1;
-        std::int64_t no = high + 1;
-        while (no - yes > 1) {
-            const std::int64_t mid = yes + (no - yes) / 2;
-            (holds(mid) ? yes : no) = mid;
-        }
-        return yes;
     }
 
     // Two groups share the `left` values lowest, lowest + 2, ...: the one

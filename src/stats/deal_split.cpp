@@ -1,5 +1,7 @@
 #include "stats/deal_split.h"
 
+#include "stats/prefix_search.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -492,7 +494,7 @@ private:
             highRoot = (-beta + root) / (2 * alpha);
         }
         std::uint64_t count = 0;
-        const auto lo = Bound(static_cast<std::int64_t>(std::clamp(std::floor(lowRoot), -1.0, double(split))), split,
+        const auto lo = LastHolding(static_cast<std::int64_t>(std::clamp(std::floor(lowRoot), -1.0, double(split))), split,
                               [&](std::int64_t s) { return reaches(s); });
         if (lo >= 0)
             count += row[lo];
@@ -500,30 +502,10 @@ private:
             const auto guess = static_cast<std::int64_t>(
                 std::clamp(std::ceil(highRoot), double(split) + 1, double(top) + 1));
             const std::int64_t from =
-                Bound(top - guess, top - split - 1, [&](std::int64_t e) { return reaches(top - e); });
+                LastHolding(top - guess, top - split - 1, [&](std::int64_t e) { return reaches(top - e); });
             count += row[top] - row[top - from - 1];
         }
         return count;
-    }
-
-    // The largest x in [−1, high] with holds() true on 0..x (a prefix),
-    // stepping from the guess, then by bisection.
-    template <class Holds>
-    static std::int64_t Bound(std::int64_t guess, std::int64_t high, Holds holds) {
-        std::int64_t x = std::clamp<std::int64_t>(guess, -1, high);
-        for (int step = 0; step < 3; ++step) {
-            const bool here = x < 0 || holds(x);
-            if (here && (x == high || !holds(x + 1)))
-                return x;
-            x += here ? 1 : -1;
-        }
-        std::int64_t yes = -1;
-        std::int64_t no = high + 1;
-        while (no - yes > 1) {
-            const std::int64_t mid = yes + (no - yes) / 2;
-            (holds(mid) ? yes : no) = mid;
-        }
-        return yes;
     }
 
     const SplitPlan& plan_;
