@@ -438,29 +438,7 @@ private:
         const double alpha = 4.0 * static_cast<double>(wg + wh);
         const double beta = 4.0 * static_cast<double>(wg * a - wh * b);
         const double gamma = static_cast<double>(base + wg * a * a + wh * b * b - need_);
-        const double disc = beta * beta - 4 * alpha * gamma;
-        double lowRoot = static_cast<double>(split);
-        double highRoot = static_cast<double>(split) + 1;
-        if (disc > 0) {
-            const double root = std::sqrt(disc);
-            lowRoot = (-beta - root) / (2 * alpha);
-            highRoot = (-beta + root) / (2 * alpha);
-        }
-        std::uint64_t extreme = 0;
-        // Prefix [0, lo] within [0, split].
-        if (split >= 0) {
-            const auto guess = static_cast<std::int64_t>(std::clamp(std::floor(lowRoot), -1.0, double(split)));
-            extreme += upTo(LastHolding(guess, split, reaches));
-        }
-        // Suffix [hi, top] within [split + 1, top], the prefix of top − e.
-        if (split < top) {
-            const auto guess = static_cast<std::int64_t>(
-                std::clamp(std::ceil(highRoot), double(split) + 1, double(top) + 1));
-            const std::int64_t from =
-                LastHolding(top - guess, top - split - 1, [&](std::int64_t e) { return reaches(top - e); });
-            extreme += upTo(top) - upTo(top - from - 1);
-        }
-        return extreme;
+        return WeightBesideTurn(split, top, alpha, beta, gamma, reaches, upTo);
     }
 
     // The bounds of the run of e short of need_ in the row before (see

@@ -486,26 +486,8 @@ private:
         const double disc = beta * beta - 4 * alpha * gamma;
         if (disc < 0 && reaches(split) && (split == top || reaches(split + 1)))
             return row[top];
-        double lowRoot = static_cast<double>(split);
-        double highRoot = static_cast<double>(split) + 1;
-        if (disc > 0) {
-            const double root = std::sqrt(disc);
-            lowRoot = (-beta - root) / (2 * alpha);
-            highRoot = (-beta + root) / (2 * alpha);
-        }
-        std::uint64_t count = 0;
-        const auto lo = LastHolding(static_cast<std::int64_t>(std::clamp(std::floor(lowRoot), -1.0, double(split))), split,
-                              [&](std::int64_t s) { return reaches(s); });
-        if (lo >= 0)
-            count += row[lo];
-        if (split < top) {
-            const auto guess = static_cast<std::int64_t>(
-                std::clamp(std::ceil(highRoot), double(split) + 1, double(top) + 1));
-            const std::int64_t from =
-                LastHolding(top - guess, top - split - 1, [&](std::int64_t e) { return reaches(top - e); });
-            count += row[top] - row[top - from - 1];
-        }
-        return count;
+        return WeightBesideTurn(split, top, alpha, beta, gamma, reaches,
+                                [&](std::int64_t s) { return s < 0 ? std::uint64_t{0} : row[s]; });
     }
 
     const SplitPlan& plan_;
