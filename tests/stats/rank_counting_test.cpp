@@ -148,6 +148,39 @@ std::int64_t Lcm(const std::vector<std::int32_t>& sizes) {
     return lcm;
 }
 
+// Every ascending vector of group sizes with minGroups..7 groups and
+// minTotal..maxTotal values in all.
+std::vector<std::vector<std::int32_t>> SizeVectors(std::size_t minGroups, int minTotal, int maxTotal) {
+    std::vector<std::vector<std::int32_t>> shapes;
+    auto grow = [&](auto&& self, std::vector<std::int32_t> sizes, int total) -> void {
+        if (sizes.size() >= minGroups && total >= minTotal)
+            shapes.push_back(sizes);
+        if (sizes.size() == 7)
+            return;
+        for (std::int32_t n = sizes.empty() ? 1 : sizes.back(); total + n <= maxTotal; ++n) {
+            sizes.push_back(n);
+            self(self, sizes, total + n);
+            sizes.pop_back();
+        }
+    };
+    grow(grow, {}, 0);
+    return shapes;
+}
+
+// Σ R²·(L/n) of a random deal of the ranks 1..N into groups of these sizes.
+std::int64_t RandomDealStatistic(const std::vector<std::int32_t>& sizes, std::int64_t lcm, std::mt19937& random) {
+    std::vector<std::int64_t> ranks(static_cast<std::size_t>(std::accumulate(sizes.begin(), sizes.end(), 0)));
+    std::iota(ranks.begin(), ranks.end(), 1);
+    std::shuffle(ranks.begin(), ranks.end(), random);
+    std::int64_t statistic = 0;
+    for (std::size_t g = 0, at = 0; g < sizes.size(); at += static_cast<std::size_t>(sizes[g]), ++g) {
+        const auto from = ranks.begin() + static_cast<std::ptrdiff_t>(at);
+        const std::int64_t sum = std::accumulate(from, from + sizes[g], std::int64_t{0});
+        statistic += sum * sum * (lcm / sizes[g]);
+    }
+    return statistic;
+}
+
 // Each method of counting, and the choice among them, against a threshold
 // on Σ R²·(L/n); the methods that decline (Done false) are left out.
 void ExpectEveryMethodCounts(const std::vector<std::int32_t>& sizes, std::int64_t needed, std::uint64_t total,
@@ -174,19 +207,7 @@ TEST(RankCounting, KruskalWallisMethodsMatchEveryDealOfSmallShapes) {
     // on either side of values the deals take (the largest and least among
     // them), each count against the deals walked one by one.
     std::mt19937 random(5);
-    std::vector<std::vector<std::int32_t>> shapes;
-    auto grow = [&](auto&& self, std::vector<std::int32_t> sizes, int total) -> void {
-        if (sizes.size() >= 3)
-            shapes.push_back(sizes);
-        if (sizes.size() == 7)
-            return;
-        for (std::int32_t n = sizes.empty() ? 1 : sizes.back(); total + n <= 10; ++n) {
-            sizes.push_back(n);
-            self(self, sizes, total + n);
-            sizes.pop_back();
-        }
-    };
-    grow(grow, {}, 0);
+    const std::vector<std::vector<std::int32_t>> shapes = SizeVectors(3, 0, 10);
     ASSERT_EQ(96u, shapes.size());
     for (const std::vector<std::int32_t>& sizes : shapes) {
         const std::vector<std::int64_t> statistics = EveryDealStatistic(sizes, Lcm(sizes));
@@ -235,17 +256,8 @@ TEST(RankCounting, KruskalWallisMethodsAgreeOnFiveToSevenGroups) {
         {1, 2, 3, 4, 5}, {1, 1, 2, 3, 3, 4}, {1, 1, 2, 2, 2, 2, 3}, {2, 2, 3, 3, 4}, {1, 3, 3, 3, 3}};
     for (const std::vector<std::int32_t>& sizes : shapes) {
         const std::int64_t lcm = Lcm(sizes);
-        const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
-        std::vector<std::int64_t> ranks(static_cast<std::size_t>(total));
-        std::iota(ranks.begin(), ranks.end(), 1);
         for (int trial = 0; trial < 3; ++trial) {
-            std::shuffle(ranks.begin(), ranks.end(), random);
-            std::int64_t needed = 0;
-            for (std::size_t g = 0, at = 0; g < sizes.size(); at += static_cast<std::size_t>(sizes[g]), ++g) {
-                const std::int64_t sum = std::accumulate(ranks.begin() + static_cast<std::ptrdiff_t>(at),
-                                                         ranks.begin() + static_cast<std::ptrdiff_t>(at) + sizes[g], 0);
-                needed += sum * sum * (lcm / sizes[g]);
-            }
+            const std::int64_t needed = RandomDealStatistic(sizes, lcm, random);
             const RankCount walked = SearchDealsAtLeast(sizes, static_cast<std::uint64_t>(lcm), needed, {}, 1LL << 40);
             const RankCount split = SplitDealsAtLeast(sizes, static_cast<std::uint64_t>(lcm), needed, {});
             ASSERT_TRUE(walked.Done);
@@ -277,33 +289,12 @@ TEST(RankCounting, KruskalWallisSplitMatchesTheWalkOnElevenToThirteenRanks) {
     // statistics of random deals and one more: the two ways against each
     // other. The split's step reports shares in [0, 1], never falling.
     std::mt19937 random(17);
-    std::vector<std::vector<std::int32_t>> shapes;
-    auto grow = [&](auto&& self, std::vector<std::int32_t> sizes, int total) -> void {
-        if (sizes.size() >= 5 && total >= 11)
-            shapes.push_back(sizes);
-        if (sizes.size() == 7)
-            return;
-        for (std::int32_t n = sizes.empty() ? 1 : sizes.back(); total + n <= 13; ++n) {
-            sizes.push_back(n);
-            self(self, sizes, total + n);
-            sizes.pop_back();
-        }
-    };
-    grow(grow, {}, 0);
+    const std::vector<std::vector<std::int32_t>> shapes = SizeVectors(5, 11, 13);
     ASSERT_EQ(96u, shapes.size());
     for (const std::vector<std::int32_t>& sizes : shapes) {
         const std::int64_t lcm = Lcm(sizes);
-        const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
-        std::vector<std::int64_t> ranks(static_cast<std::size_t>(total));
-        std::iota(ranks.begin(), ranks.end(), 1);
         for (int trial = 0; trial < 3; ++trial) {
-            std::shuffle(ranks.begin(), ranks.end(), random);
-            std::int64_t needed = trial == 2 ? 1 : 0;
-            for (std::size_t g = 0, at = 0; g < sizes.size(); at += static_cast<std::size_t>(sizes[g]), ++g) {
-                const auto from = ranks.begin() + static_cast<std::ptrdiff_t>(at);
-                const std::int64_t sum = std::accumulate(from, from + sizes[g], std::int64_t{0});
-                needed += sum * sum * (lcm / sizes[g]);
-            }
+            const std::int64_t needed = RandomDealStatistic(sizes, lcm, random) + (trial == 2 ? 1 : 0);
             long double last = 0;
             bool ordered = true;
             const CountingStep step = [&](long double done) {
